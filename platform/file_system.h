@@ -1,0 +1,75 @@
+#pragma once
+// File-system primitives with Windows semantics: backslash paths, names compared without regard
+// to case, attributes, and directory searches with Windows wildcard patterns.
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+namespace attr {
+constexpr std::uint32_t ReadOnly = 0x01;
+constexpr std::uint32_t Hidden = 0x02;
+constexpr std::uint32_t System = 0x04;
+constexpr std::uint32_t Directory = 0x10;
+constexpr std::uint32_t Archive = 0x20;
+constexpr std::uint32_t Normal = 0x80;
+// Attribute mask of a search that returns every kind of entry.
+constexpr std::uint32_t AnyFile = ReadOnly | Hidden | System | Directory | Archive;
+}  // namespace attr
+
+// A failure that ends an operation, with the operation, the path and the system's message.
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct FindEntry {
+    std::string name;  // name part only
+    std::uint32_t attributes = 0;
+    std::uint64_t size = 0;
+};
+
+struct FindResult {
+    std::vector<FindEntry> entries;  // in the order of the search, "." and ".." included
+    // The search ran to its normal end (including "nothing matched"); false when it stopped on
+    // another error, such as a folder that cannot be read.
+    bool completed = false;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Directory search for a path whose last part may hold the wildcards * and ?. Entries whose
+    // hidden, system or directory attributes are not in the mask are left out, as the Windows
+    // search of the runtime library does.
+    virtual FindResult Find(const std::string& pattern, std::uint32_t attributeMask) = 0;
+
+    // Nothing when the path cannot be reached.
+    virtual std::optional<std::uint32_t> GetAttributes(const std::string& path) = 0;
+    virtual bool SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
+
+    virtual bool CopyFile(const std::string& from, const std::string& to, bool overwrite) = 0;
+    // Never overwrites: false when the destination exists.
+    virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+    virtual bool DeleteFile(const std::string& path) = 0;
+    // Creates one folder; its parent must exist.
+    virtual bool CreateDirectory(const std::string& path) = 0;
+    // Removes an empty folder.
+    virtual bool RemoveDirectory(const std::string& path) = 0;
+
+    // Nothing when the file cannot be read.
+    virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+    // Creates or empties the file and writes the bytes; a failure raises FileError.
+    virtual void WriteFile(const std::string& path, const std::string& data) = 0;
+
+    // Moves what the pattern names to the recycle bin, silently: no progress, no questions, no
+    // error dialogs. The pattern is a folder or a folder followed by "\*.*".
+    virtual bool Recycle(const std::string& pattern) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds both configurations and runs every test: natively under AddressSanitizer and UBSan,
+# and the Windows programs under Wine in a private prefix. Fails when a test fails or none ran.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+bash scripts/build.sh
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+status=0
+ctest --test-dir build/native --output-on-failure --no-tests=error || status=1
+
+cleanup() { WINEPREFIX="$PWD/build/win64/wineprefix" wineserver -k 2>/dev/null || true; }
+trap cleanup EXIT
+ctest --test-dir build/win64 --output-on-failure --no-tests=error || status=1
+
+exit $status
