@@ -7,10 +7,13 @@ std::string HiveName(Hive hive) {
 }
 
 std::string NormalizeKeyPath(const std::string& path) {
-    const auto first = path.find_first_not_of('\\');
-    if (first == std::string::npos) return {};
-    const auto last = path.find_last_not_of('\\');
-    return path.substr(first, last - first + 1);
+    std::string key;
+    for (const char c : path) {
+        if (c == '\\' && (key.empty() || key.back() == '\\')) continue;
+        key += c;
+    }
+    if (!key.empty() && key.back() == '\\') key.pop_back();
+    return key;
 }
 
 std::string KeyDisplayName(Hive hive, const std::string& path) {

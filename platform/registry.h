@@ -32,7 +32,7 @@ std::string HiveName(Hive hive);
 // Key path as used in messages: hive name, a backslash, the path without leading backslash.
 std::string KeyDisplayName(Hive hive, const std::string& path);
 
-// The key path without leading and trailing backslashes, as both backends address keys.
+// The key path without leading, trailing and doubled backslashes, as both backends address keys.
 std::string NormalizeKeyPath(const std::string& path);
 
 class RegistryKey {

@@ -1,0 +1,180 @@
+#include "platform/win32/win32_registry.h"
+
+#include "platform/win32/system_error.h"
+#include "platform/win32/unique_handle.h"
+
+namespace platform::win32 {
+
+namespace {
+
+// Longest names in bytes: 16383 characters for values, 255 for keys, two bytes each at most in
+// a double-byte code page, and the terminating zero.
+constexpr DWORD kValueNameBytes = 2 * 16383 + 1;
+constexpr DWORD kKeyNameBytes = 2 * 255 + 1;
+
+class Win32Key : public RegistryKey {
+public:
+    Win32Key(UniqueRegKey key, KeyLocation location)
+        : key_(std::move(key)), location_(std::move(location)) {}
+
+    std::string ReadString(const std::string& name) const override {
+        const auto value = Query(name);
+        return value ? TextOf(*value, location_, name) : std::string();
+    }
+
+    std::optional<std::int32_t> ReadInteger(const std::string& name) const override {
+        const auto value = Query(name);
+        if (!value) return std::nullopt;
+        return IntegerOf(*value, location_, name);
+    }
+
+    bool ValueExists(const std::string& name) const override { return Query(name).has_value(); }
+
+    void WriteString(const std::string& name, const std::string& value) override {
+        Store(name, StringValue(value));
+    }
+
+    void WriteInteger(const std::string& name, std::int32_t value) override {
+        Store(name, IntegerValue(value));
+    }
+
+    bool DeleteValue(const std::string& name) override {
+        return RegDeleteValueA(key_.get(), name.c_str()) == ERROR_SUCCESS;
+    }
+
+    std::vector<std::string> ValueNames() const override {
+        return EnumerateNames(kValueNameBytes, "list the values of",
+                              [this](DWORD index, char* buffer, DWORD* length) {
+                                  return RegEnumValueA(key_.get(), index, buffer, length, nullptr,
+                                                       nullptr, nullptr, nullptr);
+                              });
+    }
+
+    std::vector<std::string> SubkeyNames() const override {
+        return EnumerateNames(kKeyNameBytes, "list the subkeys of",
+                              [this](DWORD index, char* buffer, DWORD* length) {
+                                  return RegEnumKeyExA(key_.get(), index, buffer, length, nullptr,
+                                                       nullptr, nullptr, nullptr);
+                              });
+    }
+
+    std::optional<RegistryValue> Query(const std::string& name) const {
+        DWORD type = 0;
+        DWORD size = 0;
+        LONG result = RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, nullptr, &size);
+        std::string bytes;
+        // The value may grow between asking for its size and reading it: ask again until it fits.
+        while (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
+            bytes.resize(size);
+            result = RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type,
+                                      reinterpret_cast<BYTE*>(bytes.data()), &size);
+            if (result == ERROR_SUCCESS) {
+                bytes.resize(size);
+                return RegistryValue{static_cast<RegistryValueKind>(type), std::move(bytes)};
+            }
+        }
+        if (result == ERROR_FILE_NOT_FOUND) return std::nullopt;
+        throw ValueFailure("read", location_, name, SystemMessage(static_cast<DWORD>(result)));
+    }
+
+    void Store(const std::string& name, const RegistryValue& value) {
+        const LONG result =
+            RegSetValueExA(key_.get(), name.c_str(), 0, static_cast<DWORD>(value.kind),
+                           reinterpret_cast<const BYTE*>(value.bytes.data()),
+                           static_cast<DWORD>(value.bytes.size()));
+        if (result != ERROR_SUCCESS)
+            throw ValueFailure("write", location_, name, SystemMessage(static_cast<DWORD>(result)));
+    }
+
+private:
+    template <typename EnumerateOne>
+    std::vector<std::string> EnumerateNames(DWORD bufferBytes, const char* action,
+                                            EnumerateOne enumerateOne) const {
+        std::vector<std::string> names;
+        std::string buffer(bufferBytes, '\0');
+        for (DWORD index = 0;; ++index) {
+            DWORD length = bufferBytes;
+            const LONG result = enumerateOne(index, buffer.data(), &length);
+            if (result == ERROR_NO_MORE_ITEMS) return names;
+            if (result != ERROR_SUCCESS)
+                throw KeyFailure(action, location_, SystemMessage(static_cast<DWORD>(result)));
+            names.emplace_back(buffer.data(), length);
+        }
+    }
+
+    UniqueRegKey key_;
+    KeyLocation location_;
+};
+
+// Opens or creates the key; on failure nothing, with the system's error code in `error`.
+std::unique_ptr<Win32Key> OpenWin32Key(Hive hive, const std::string& path, KeyAccess access,
+                                       LONG& error) {
+    const std::string key = NormalizeKeyPath(path);
+    const REGSAM rights = (access == KeyAccess::Read ? KEY_READ : KEY_READ | KEY_WRITE) |
+                          HiveView(hive);
+    UniqueRegKey opened;
+    error = access == KeyAccess::CreateWrite
+                ? RegCreateKeyExA(HiveRoot(hive), key.c_str(), 0, nullptr,
+                                  REG_OPTION_NON_VOLATILE, rights, nullptr, opened.put(), nullptr)
+                : RegOpenKeyExA(HiveRoot(hive), key.c_str(), 0, rights, opened.put());
+    if (error != ERROR_SUCCESS) return nullptr;
+    return std::make_unique<Win32Key>(std::move(opened), KeyLocation{hive, key});
+}
+
+}  // namespace
+
+HKEY HiveRoot(Hive hive) {
+    return hive == Hive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+REGSAM HiveView(Hive hive) { return hive == Hive::LocalMachine ? KEY_WOW64_32KEY : 0; }
+
+std::unique_ptr<RegistryKey> Win32Registry::OpenKey(Hive hive, const std::string& path,
+                                                    KeyAccess access) {
+    LONG error = ERROR_SUCCESS;
+    return OpenWin32Key(hive, path, access, error);
+}
+
+bool Win32Registry::KeyExists(Hive hive, const std::string& path) {
+    UniqueRegKey key;
+    const LONG result = RegOpenKeyExA(HiveRoot(hive), NormalizeKeyPath(path).c_str(), 0,
+                                      KEY_QUERY_VALUE | HiveView(hive), key.put());
+    // A key that refuses us is still there.
+    return result == ERROR_SUCCESS || result == ERROR_ACCESS_DENIED;
+}
+
+bool Win32Registry::DeleteKey(Hive hive, const std::string& path) {
+    const std::string key = NormalizeKeyPath(path);
+    if (key.empty()) return false;  // never the whole hive
+    {
+        UniqueRegKey opened;
+        if (RegOpenKeyExA(HiveRoot(hive), key.c_str(), 0,
+                          DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE |
+                              HiveView(hive),
+                          opened.put()) != ERROR_SUCCESS)
+            return false;
+        // Emptied through its own handle, so the subkeys are taken from the same view.
+        if (RegDeleteTreeA(opened.get(), nullptr) != ERROR_SUCCESS) return false;
+    }
+    return RegDeleteKeyExA(HiveRoot(hive), key.c_str(), HiveView(hive), 0) == ERROR_SUCCESS;
+}
+
+void Win32Registry::SetRawValue(Hive hive, const std::string& path, const std::string& name,
+                                const RegistryValue& value) {
+    LONG error = ERROR_SUCCESS;
+    const auto key = OpenWin32Key(hive, path, KeyAccess::CreateWrite, error);
+    if (!key)
+        throw KeyFailure("create", KeyLocation{hive, NormalizeKeyPath(path)},
+                         SystemMessage(static_cast<DWORD>(error)));
+    key->Store(name, value);
+}
+
+std::optional<RegistryValue> Win32Registry::GetRawValue(Hive hive, const std::string& path,
+                                                        const std::string& name) {
+    LONG error = ERROR_SUCCESS;
+    const auto key = OpenWin32Key(hive, path, KeyAccess::Read, error);
+    if (!key) return std::nullopt;
+    return key->Query(name);
+}
+
+}  // namespace platform::win32
