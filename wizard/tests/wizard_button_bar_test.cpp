@@ -1,0 +1,116 @@
+// Button classes and the bar: captions, widths, hiding, the exact geometry and the Enter button.
+
+#include <gtest/gtest.h>
+
+#include "wizard/tests/testing/fake_views.h"
+#include "wizard/wizard.h"
+
+namespace wizard {
+namespace {
+
+using testing::FakePageView;
+using testing::FakeWizardView;
+
+class ButtonBar : public ::testing::Test {
+protected:
+    FakeWizardView host;
+    TWizard wizard{host};
+    FakePageView view{host, "page"};
+    TWizardInteriorPage page{view};
+
+    void SetUp() override {
+        page.SetOwnerWizard(&wizard);
+        wizard.Loaded();
+    }
+    const Rect& At(TWizardButtonKind kind) { return host.Fake(kind).bounds; }
+};
+
+TEST_F(ButtonBar, ButtonsAreCreatedWithTheirClassCaptionsAndWidths) {
+    const char* captions[] = {"To &Start Page", "To &Last Page", "< &Back", "&Next >", "&Finish", "Cancel", "&Help"};
+    const int widths[] = {85, 85, 75, 75, 75, 75, 75};
+    for (int i = 0; i < kButtonKindCount; ++i) {
+        const auto kind = static_cast<TWizardButtonKind>(i);
+        EXPECT_EQ(host.Fake(kind).caption, captions[i]);
+        EXPECT_EQ(wizard.Button(kind).Width(), widths[i]);
+        EXPECT_EQ(wizard.Button(kind).ModalResult(), kind == bkCancel ? 2 : 0);
+    }
+    TWizardNavigateButton detached;
+    detached.SetWidth(50);
+    detached.SetCaption("x");
+    EXPECT_EQ(detached.Width(), 0);
+    EXPECT_EQ(detached.Caption(), "");
+}
+
+TEST_F(ButtonBar, TheWorkedExampleComesOutToThePixel) {
+    EXPECT_EQ(At(bkCancel), (Rect{457, 400, 532, 425}));
+    EXPECT_EQ(At(bkNext), (Rect{372, 400, 447, 425}));
+    EXPECT_EQ(At(bkBack), (Rect{295, 400, 370, 425}));
+    EXPECT_EQ(wizard.PageArea(), (Rect{0, 0, 540, 390}));
+
+    page.SetVisibleButtons({bkFinish, bkCancel});
+    EXPECT_EQ(At(bkFinish), (Rect{372, 400, 447, 425}));
+    EXPECT_EQ(At(bkCancel), (Rect{457, 400, 532, 425}));
+}
+
+TEST_F(ButtonBar, AWiderNextButtonPushesBackLeftAndLeavesCancel) {
+    wizard.ButtonNext().SetWidth(100);
+    EXPECT_EQ(At(bkNext), (Rect{347, 400, 447, 425}));
+    EXPECT_EQ(At(bkBack), (Rect{270, 400, 345, 425}));
+    EXPECT_EQ(At(bkCancel), (Rect{457, 400, 532, 425}));
+}
+
+TEST_F(ButtonBar, NextAndFinishTogetherMoveTheWideGap) {
+    page.SetVisibleButtons({bkBack, bkNext, bkFinish, bkCancel});
+    EXPECT_EQ(At(bkCancel), (Rect{457, 400, 532, 425}));
+    EXPECT_EQ(At(bkFinish), (Rect{381, 400, 456, 425}));
+    EXPECT_EQ(At(bkNext), (Rect{296, 400, 371, 425}));
+    EXPECT_EQ(At(bkBack), (Rect{219, 400, 294, 425}));
+}
+
+TEST_F(ButtonBar, TheLeftGroupStartsWithHelp) {
+    page.SetVisibleButtons({bkHelp, bkStart, bkLast, bkCancel});
+    EXPECT_EQ(At(bkHelp), (Rect{8, 400, 83, 425}));
+    EXPECT_EQ(At(bkStart), (Rect{93, 400, 178, 425}));
+    EXPECT_EQ(At(bkLast), (Rect{179, 400, 264, 425}));
+    page.SetVisibleButtons({bkLast, bkCancel});
+    EXPECT_EQ(At(bkLast), (Rect{8, 400, 93, 425}));
+}
+
+TEST_F(ButtonBar, ALowBarCollapsesEveryButtonAndGivesThePagesTheWholeWizard) {
+    wizard.SetButtonBarHeight(20);
+    for (int i = 0; i < kButtonKindCount; ++i) {
+        const auto kind = static_cast<TWizardButtonKind>(i);
+        EXPECT_EQ(At(kind), (Rect{0, 0, wizard.Button(kind).Width(), 0}));
+    }
+    EXPECT_EQ(wizard.PageArea(), host.client);
+}
+
+TEST_F(ButtonBar, ResizingTheWizardKeepsTheBarAtTheBottomRight) {
+    host.client = {0, 0, 640, 480};
+    wizard.ArrangeButtons();
+    EXPECT_EQ(At(bkCancel), (Rect{557, 448, 632, 473}));
+}
+
+TEST_F(ButtonBar, AutoHideOnlyActsAtTheNextSwitch) {
+    wizard.SetAutoHideButtonBar(false);
+    page.SetVisibleButtons({});
+    EXPECT_EQ(wizard.ButtonBarHeight(), 42);
+    wizard.SetAutoHideButtonBar(true);
+    EXPECT_EQ(wizard.ButtonBarHeight(), 42);
+    page.SetVisibleButtons({bkCancel});
+    page.SetVisibleButtons({});
+    EXPECT_EQ(wizard.ButtonBarHeight(), 0);
+}
+
+TEST_F(ButtonBar, NothingIsArrangedOrRefreshedWithoutAParent) {
+    FakeWizardView orphanHost;
+    orphanHost.hasParent = false;
+    TWizard orphan{orphanHost};
+    orphan.ArrangeButtons();
+    orphan.RefreshButtonStates();
+    EXPECT_EQ(orphanHost.Fake(bkCancel).bounds, (Rect{0, 0, 75, 25})) << "left as created";
+    EXPECT_FALSE(orphanHost.Fake(bkFinish).visible);
+}
+
+}  // namespace
+}  // namespace wizard

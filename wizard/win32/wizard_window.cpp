@@ -1,0 +1,273 @@
+#include "wizard/win32/wizard_window.h"
+
+#include "wizard/win32/gdi_canvas.h"
+
+namespace wizard::win32 {
+
+namespace {
+
+constexpr char kWizardClass[] = "QvWizard";
+constexpr char kPageClass[] = "QvWizardPage";
+
+void RegisterClassOnce(const char* name, WNDPROC proc) {
+    WNDCLASSEXA wc{};
+    if (::GetClassInfoExA(::GetModuleHandleA(nullptr), name, &wc)) return;
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;  // no redraw on resize: painting is double-buffered and exact
+    wc.lpfnWndProc = proc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = name;
+    ::RegisterClassExA(&wc);
+}
+
+// The object behind a window of our classes, stored when the window is created.
+template <typename T>
+T* Owner(HWND hwnd, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* owner = static_cast<T*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+        return nullptr;
+    }
+    return reinterpret_cast<T*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+void MoveTo(HWND hwnd, const Rect& r) { ::MoveWindow(hwnd, r.left, r.top, r.Width(), r.Height(), TRUE); }
+
+// Paints through an off-screen bitmap, so the window never shows a half-painted state.
+template <typename Render>
+void PaintBuffered(HWND hwnd, Render render) {
+    PaintSession paint(hwnd);
+    RECT client{};
+    ::GetClientRect(hwnd, &client);
+    BitmapCanvas buffer(paint.dc(), {client.right, client.bottom});
+    render(buffer.Dc());
+    buffer.Present(paint.dc());
+}
+
+}  // namespace
+
+int ButtonControlId(TWizardButtonKind kind) { return kind == bkCancel ? IDCANCEL : 1001 + kind; }
+
+// ---- buttons
+
+ButtonWindow::ButtonWindow(HWND parent, TWizardButtonKind kind, HFONT font)
+    : hwnd_(::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 75, kButtonHeight,
+                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ButtonControlId(kind))),
+                              ::GetModuleHandleA(nullptr), nullptr)) {
+    ::SendMessageA(hwnd_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+void ButtonWindow::SetCaption(const std::string& caption) { ::SetWindowTextA(hwnd_.get(), caption.c_str()); }
+void ButtonWindow::SetVisible(bool visible) { ::ShowWindow(hwnd_.get(), visible ? SW_SHOWNA : SW_HIDE); }
+void ButtonWindow::SetEnabled(bool enabled) { ::EnableWindow(hwnd_.get(), enabled); }
+void ButtonWindow::SetDefault(bool isDefault) {
+    ::SendMessageA(hwnd_.get(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+void ButtonWindow::SetBounds(const Rect& bounds) { MoveTo(hwnd_.get(), bounds); }
+
+// ---- pages
+
+PageWindow::PageWindow(WizardWindow& owner, const PageFactory& factory) {
+    RegisterClassOnce(kPageClass, &PageWindow::WindowProc);
+    hwnd_.reset(::CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, "",
+                                  WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0, owner.Hwnd(), nullptr,
+                                  ::GetModuleHandleA(nullptr), this));
+    page_ = factory(*this);
+    page_->SetOwnerWizard(&owner.Wizard());
+}
+
+PageWindow::~PageWindow() {
+    page_.reset();  // leaves its wizard while the window still exists
+    ::SetWindowLongPtrA(hwnd_.get(), GWLP_USERDATA, 0);
+}
+
+void PageWindow::RenderTo(HDC dc) {
+    GdiCanvas canvas(dc);
+    try {
+        page_->Paint(canvas);
+    } catch (const EWizardError&) {
+        // A picture that cannot be drawn (an empty tile) abandons this paint, not the program.
+    }
+}
+
+LRESULT CALLBACK PageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    PageWindow* self = Owner<PageWindow>(hwnd, message, lParam);
+    if (!self || !self->page_) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    return self->Handle(message, wParam, lParam);
+}
+
+HBRUSH PageWindow::BackgroundBrush() {
+    const COLORREF color = ResolveColor(page_->GetColor());
+    if (color != backgroundColor_) {
+        background_.reset(::CreateSolidBrush(color));
+        backgroundColor_ = color;
+    }
+    return background_.get();
+}
+
+LRESULT PageWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT:
+        PaintBuffered(hwnd_.get(), [this](HDC dc) { RenderTo(dc); });
+        return 0;
+    case WM_PRINTCLIENT: RenderTo(reinterpret_cast<HDC>(wParam)); return 0;
+    case WM_SIZE: ::InvalidateRect(hwnd_.get(), nullptr, FALSE); return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        // Labels and check boxes sit on the page's own colour.
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        ::SetBkColor(dc, ResolveColor(page_->GetColor()));
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+        return reinterpret_cast<LRESULT>(BackgroundBrush());
+    }
+    case WM_COMMAND:
+        if (OnCommand) OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    default: return ::DefWindowProcA(hwnd_.get(), message, wParam, lParam);
+    }
+}
+
+Rect PageWindow::ClientRect() const {
+    RECT r{};
+    ::GetClientRect(hwnd_.get(), &r);
+    return ToRect(r);
+}
+
+void PageWindow::SetShown(bool shown) { ::ShowWindow(hwnd_.get(), shown ? SW_SHOW : SW_HIDE); }
+void PageWindow::SetEnabled(bool enabled) { ::EnableWindow(hwnd_.get(), enabled); }
+void PageWindow::BringToFront() {
+    ::SetWindowPos(hwnd_.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+bool PageWindow::CanFocus() const { return ::IsWindowVisible(hwnd_.get()) && ::IsWindowEnabled(hwnd_.get()); }
+void PageWindow::Focus() { ::SetFocus(hwnd_.get()); }
+void PageWindow::FocusFirstChild() {
+    const HWND first = ::GetNextDlgTabItem(hwnd_.get(), nullptr, FALSE);
+    if (first && ::IsChild(hwnd_.get(), first)) ::SetFocus(first);
+}
+void PageWindow::RepaintNow() { ::RedrawWindow(hwnd_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
+void PageWindow::RepaintLater() { ::InvalidateRect(hwnd_.get(), nullptr, FALSE); }
+void PageWindow::RealignChildren() { RepaintLater(); }
+
+void PageWindow::Reparent(TWizard* wizard) {
+    auto* window = wizard ? dynamic_cast<WizardWindow*>(&wizard->View()) : nullptr;
+    if (window) {
+        ::SetParent(hwnd_.get(), window->Hwnd());
+    } else {
+        ::ShowWindow(hwnd_.get(), SW_HIDE);
+    }
+}
+
+// ---- the wizard
+
+WizardWindow::WizardWindow(HWND parent, int controlId) {
+    RegisterClassOnce(kWizardClass, &WizardWindow::WindowProc);
+    RECT client{};
+    ::GetClientRect(parent, &client);
+    hwnd_.reset(::CreateWindowExA(WS_EX_CONTROLPARENT, kWizardClass, "",
+                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP, 0, 0, client.right,
+                                  client.bottom, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                                  ::GetModuleHandleA(nullptr), this));
+    font_ = CreateFontFor(WindowDc(nullptr).get(), Font{});
+    for (int i = 0; i < kButtonKindCount; ++i)
+        buttons_[i] = std::make_unique<ButtonWindow>(hwnd_.get(), static_cast<TWizardButtonKind>(i), font_.get());
+    wizard_ = std::make_unique<TWizard>(*this);
+}
+
+WizardWindow::~WizardWindow() {
+    pages_.clear();
+    wizard_.reset();
+    ::SetWindowLongPtrA(hwnd_.get(), GWLP_USERDATA, 0);
+}
+
+PageWindow& WizardWindow::CreatePage(const PageWindow::PageFactory& factory) {
+    pages_.push_back(std::make_unique<PageWindow>(*this, factory));
+    RealignPages();
+    return *pages_.back();
+}
+
+bool WizardWindow::PreTranslate(MSG& message) { return ::IsDialogMessageA(hwnd_.get(), &message); }
+
+void WizardWindow::RenderTo(HDC dc) {
+    GdiCanvas canvas(dc);
+    wizard_->Paint(canvas);
+}
+
+LRESULT CALLBACK WizardWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    WizardWindow* self = Owner<WizardWindow>(hwnd, message, lParam);
+    if (!self || !self->wizard_) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    return self->Handle(message, wParam, lParam);
+}
+
+LRESULT WizardWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT:
+        PaintBuffered(hwnd_.get(), [this](HDC dc) { RenderTo(dc); });
+        return 0;
+    case WM_PRINTCLIENT: RenderTo(reinterpret_cast<HDC>(wParam)); return 0;
+    case WM_SIZE:
+        wizard_->ArrangeButtons();
+        RealignPages();
+        ::InvalidateRect(hwnd_.get(), nullptr, FALSE);
+        return 0;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTALLKEYS;
+    case DM_GETDEFID:
+        if (const auto kind = wizard_->EnterButton()) return MAKELRESULT(ButtonControlId(*kind), DC_HASDEFID);
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {
+            for (int i = 0; i < kButtonKindCount; ++i) {
+                TWizardButtonControl& button = wizard_->ButtonControl(static_cast<TWizardButtonKind>(i));
+                // Escape arrives as a cancel command even when Cancel cannot be pressed.
+                if (ButtonControlId(button.Kind()) == LOWORD(wParam) && button.Visible() && button.Enabled()) {
+                    button.Click();
+                    break;
+                }
+            }
+        }
+        return 0;
+    default: return ::DefWindowProcA(hwnd_.get(), message, wParam, lParam);
+    }
+}
+
+bool WizardWindow::HasParent() const { return ::GetParent(hwnd_.get()) != nullptr; }
+bool WizardWindow::HasParentForm() const { return ::GetAncestor(hwnd_.get(), GA_ROOT) != hwnd_.get(); }
+
+Rect WizardWindow::ClientRect() const {
+    RECT r{};
+    ::GetClientRect(hwnd_.get(), &r);
+    return ToRect(r);
+}
+
+bool WizardWindow::FocusIs(const PageView& page) const {
+    const auto& window = static_cast<const PageWindow&>(page);
+    return ::GetFocus() == window.Hwnd();
+}
+
+bool WizardWindow::FocusInside(const PageView& page) const {
+    const auto& window = static_cast<const PageWindow&>(page);
+    const HWND focus = ::GetFocus();
+    return focus == window.Hwnd() || ::IsChild(window.Hwnd(), focus);
+}
+
+bool WizardWindow::CanFocus() const { return ::IsWindowVisible(hwnd_.get()) && ::IsWindowEnabled(hwnd_.get()); }
+void WizardWindow::Focus() { ::SetFocus(hwnd_.get()); }
+
+void WizardWindow::RealignPages() {
+    if (!wizard_) return;
+    const Rect area = wizard_->PageArea();
+    for (const auto& page : pages_)
+        if (page->Page().OwnerWizard() == wizard_.get()) MoveTo(page->Hwnd(), area);
+}
+
+void WizardWindow::RepaintLater() { ::InvalidateRect(hwnd_.get(), nullptr, FALSE); }
+
+void WizardWindow::ShowHelp(int context) {
+    if (OnHelp) OnHelp(context);
+}
+
+}  // namespace wizard::win32

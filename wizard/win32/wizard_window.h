@@ -1,0 +1,131 @@
+#pragma once
+// The wizard's real windows: the wizard and its pages are windows of their own classes, the
+// navigation buttons are standard push buttons. Each window is the view of one logic object.
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "wizard/widgets.h"
+#include "wizard/win32/gdi_handles.h"
+#include "wizard/wizard.h"
+
+namespace wizard::win32 {
+
+// Stable control identifiers, so that drivers and tests find the buttons. Cancel carries the
+// dialog manager's cancel identifier: Escape presses it.
+int ButtonControlId(TWizardButtonKind kind);
+
+class ButtonWindow : public ButtonView {
+public:
+    ButtonWindow(HWND parent, TWizardButtonKind kind, HFONT font);
+    HWND Hwnd() const { return hwnd_.get(); }
+    void SetCaption(const std::string& caption) override;
+    void SetVisible(bool visible) override;
+    void SetEnabled(bool enabled) override;
+    void SetDefault(bool isDefault) override;
+    void SetBounds(const Rect& bounds) override;
+
+private:
+    UniqueWindow hwnd_;
+};
+
+class WizardWindow;
+
+class PageWindow : public PageView {
+public:
+    using PageFactory = std::function<std::unique_ptr<TWizardCustomPage>(PageView&)>;
+    PageWindow(WizardWindow& owner, const PageFactory& factory);
+    ~PageWindow() override;
+
+    HWND Hwnd() const { return hwnd_.get(); }
+    TWizardCustomPage& Page() const { return *page_; }
+    // Paints background and decoration into any DC, as WM_PAINT does.
+    void RenderTo(HDC dc);
+
+    // Commands of the page's own child controls.
+    std::function<void(int id, int code, HWND control)> OnCommand;
+
+    Rect ClientRect() const override;
+    void SetShown(bool shown) override;
+    void SetEnabled(bool enabled) override;
+    void BringToFront() override;
+    bool CanFocus() const override;
+    void Focus() override;
+    void FocusFirstChild() override;
+    void RepaintNow() override;
+    void RepaintLater() override;
+    void RealignChildren() override;
+    void Reparent(TWizard* wizard) override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    HBRUSH BackgroundBrush();
+
+    UniqueWindow hwnd_;
+    UniqueBrush background_;
+    COLORREF backgroundColor_ = CLR_INVALID;
+    std::unique_ptr<TWizardCustomPage> page_;
+};
+
+class WizardWindow : public WizardView {
+public:
+    WizardWindow(HWND parent, int controlId);
+    ~WizardWindow() override;
+
+    HWND Hwnd() const { return hwnd_.get(); }
+    TWizard& Wizard() { return *wizard_; }
+    HFONT PageFont() const { return font_.get(); }
+
+    template <typename PageT>
+    struct AddedPage {
+        PageT& page;
+        PageWindow& window;
+    };
+    template <typename PageT>
+    AddedPage<PageT> AddPage() {
+        PageWindow& window = CreatePage([](PageView& view) { return std::make_unique<PageT>(view); });
+        return {static_cast<PageT&>(window.Page()), window};
+    }
+
+    // Lets Enter, Escape and Tab act on the wizard's controls; call from the message loop.
+    bool PreTranslate(MSG& message);
+    int ModalResult() const { return modalResult_; }
+    void SetFormHelpContext(int context) { formHelpContext_ = context; }
+    std::function<void(int context)> OnHelp;
+    // Paints the wizard's own background and divider into any DC.
+    void RenderTo(HDC dc);
+
+    bool HasParent() const override;
+    bool HasParentForm() const override;
+    Rect ClientRect() const override;
+    bool FocusIs(const PageView& page) const override;
+    bool FocusInside(const PageView& page) const override;
+    bool CanFocus() const override;
+    void Focus() override;
+    void RealignPages() override;
+    void RepaintLater() override;
+    void SetModalResult(int result) override { modalResult_ = result; }
+    int FormHelpContext() const override { return formHelpContext_; }
+    void ShowHelp(int context) override;
+    ButtonView& Button(TWizardButtonKind kind) override { return *buttons_.at(kind); }
+
+private:
+    PageWindow& CreatePage(const PageWindow::PageFactory& factory);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    UniqueWindow hwnd_;
+    UniqueFont font_;
+    std::array<std::unique_ptr<ButtonWindow>, kButtonKindCount> buttons_;
+    std::unique_ptr<TWizard> wizard_;
+    std::vector<std::unique_ptr<PageWindow>> pages_;
+    int modalResult_ = 0;
+    int formHelpContext_ = 0;
+};
+
+}  // namespace wizard::win32
