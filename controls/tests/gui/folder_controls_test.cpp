@@ -1,0 +1,154 @@
+// The directory edit frame with the real shell folder browser: opening on the edit's folder,
+// writing the choice back, drive roots, "No directory", and folder texts that name nothing.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <functional>
+
+#include "controls/win32/dir_edit_frame.h"
+
+namespace controls::win32 {
+namespace {
+
+// What the user does once the dialog is up; run from a timer inside the dialog's modal loop.
+std::function<void(HWND dialog)> g_user;
+
+HWND FindBrowseDialog() {
+    HWND found = nullptr;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM out) -> BOOL {
+            char cls[16] = {};
+            ::GetClassNameA(window, cls, sizeof cls);
+            if (std::string(cls) == "#32770" && ::IsWindowVisible(window)) {
+                *reinterpret_cast<HWND*>(out) = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void CALLBACK ActAsUser(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND dialog = FindBrowseDialog();
+    if (!dialog || !g_user) return;
+    ::KillTimer(nullptr, timer);
+    auto user = std::exchange(g_user, nullptr);
+    user(dialog);
+}
+
+std::string SelectedTreeItem(HWND dialog) {
+    const HWND tree = ::FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr);
+    const auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    char text[MAX_PATH] = {};
+    TVITEMA tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = sizeof text;
+    if (!item || !::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv))) return "";
+    return text;
+}
+
+void Select(HWND dialog, const std::string& path) {
+    ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+}
+
+class FolderControls : public ::testing::Test {
+protected:
+    wizard::win32::UniqueWindow top{::CreateWindowExA(0, "STATIC", "Folder test", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                                      10, 10, 400, 200, nullptr, nullptr, nullptr, nullptr)};
+    DirEditFrame frame{top.get(), 200, {10, 10, 329, 56}, static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))};
+    std::string windows = WindowsFolder();
+    std::vector<std::string> changes;
+
+    void SetUp() override {
+        frame.Frame().OnChange = [this](TFrameDirEditBrowse&, void*, std::string& dir) { changes.push_back(dir); };
+        frame.SetText(windows);
+    }
+    void TearDown() override { g_user = nullptr; }
+
+    static std::string WindowsFolder() {
+        char path[MAX_PATH] = {};
+        ::GetWindowsDirectoryA(path, MAX_PATH);
+        return path;
+    }
+    // Presses the browse button; the user acts once the dialog shows.
+    void Browse(std::function<void(HWND)> user, HWND source = nullptr) {
+        g_user = std::move(user);
+        ::SetTimer(nullptr, 0, 200, &ActAsUser);
+        if (source)
+            ::SendMessageA(source, WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+        else
+            ::SendMessageA(frame.BrowseButton(), BM_CLICK, 0, 0);
+    }
+};
+
+TEST_F(FolderControls, TheFrameIsMadeOfStandardControls) {
+    EXPECT_NE(::FindWindowExA(frame.Hwnd(), nullptr, "Button", "..."), nullptr);
+    EXPECT_EQ(::GetDlgItem(frame.Hwnd(), kEditId), frame.EditHandle());
+    char cls[16] = {};
+    ::GetClassNameA(frame.EditHandle(), cls, sizeof cls);
+    EXPECT_STRCASEEQ(cls, "Edit");
+}
+
+TEST_F(FolderControls, OpensOnTheEditsFolderAndWritesBackTheChosenOne) {
+    std::string preselected;
+    bool noDirectoryButton = true;
+    const std::string system = windows + "\\system32";
+    Browse([&](HWND dialog) {
+        preselected = SelectedTreeItem(dialog);
+        noDirectoryButton = ::FindWindowExA(dialog, nullptr, "Button", "No directory") != nullptr;
+        Select(dialog, system);
+        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_STRCASEEQ(preselected.c_str(), "windows");
+    EXPECT_FALSE(noDirectoryButton) << "only with AllowEmpty";
+    EXPECT_STRCASEEQ(frame.Text().c_str(), system.c_str());
+    EXPECT_EQ(changes.size(), 1u);
+}
+
+TEST_F(FolderControls, ADriveRootComesBackWithoutItsBackslash) {
+    Browse([&](HWND dialog) {
+        Select(dialog, "C:\\");
+        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_STRCASEEQ(frame.Text().c_str(), "C:");
+}
+
+TEST_F(FolderControls, NoDirectoryEmptiesTheEdit) {
+    frame.Frame().AllowEmpty = true;
+    HWND button = nullptr;
+    Browse([&](HWND dialog) {
+        button = ::FindWindowExA(dialog, nullptr, "Button", "No directory");
+        if (button) ::SendMessageA(button, BM_CLICK, 0, 0);
+        else ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(frame.Text(), "");
+    EXPECT_EQ(changes, (std::vector<std::string>{""}));
+}
+
+TEST_F(FolderControls, AFolderThatNamesNothingOpensWithoutPreselectionAndCancelKeepsTheText) {
+    const std::string missing = "C:\\no such folder\\anywhere";
+    frame.SetText(missing);
+    bool opened = false;
+    Browse(
+        [&](HWND dialog) {
+            opened = true;
+            ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        },
+        frame.EditHandle());  // by double-click on the edit
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(frame.Text(), missing);
+    EXPECT_TRUE(changes.empty());
+    EXPECT_EQ(frame.Frame().BrowseTag(), 0);
+}
+
+}  // namespace
+}  // namespace controls::win32

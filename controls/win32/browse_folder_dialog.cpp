@@ -1,0 +1,222 @@
+#include "controls/win32/browse_folder_dialog.h"
+
+#include <shlobj.h>
+
+#include <stdexcept>
+
+#include "platform/win32/unique_handle.h"
+#include "wizard/win32/gdi_handles.h"
+
+namespace controls::win32 {
+
+namespace {
+
+struct PidlTraits {  // item lists come from, and go back to, the shell allocator
+    using Handle = LPITEMIDLIST;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::CoTaskMemFree(h); }
+};
+using UniquePidl = platform::win32::UniqueHandle<PidlTraits>;
+
+constexpr char kDialogObject[] = "QvBrowseFolderDialog";
+
+bool DirectoryExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The application's other windows stay disabled while the dialog runs, and come back in every case.
+class ModalScope {
+public:
+    ModalScope() : active_(::GetActiveWindow()) {
+        ::EnumThreadWindows(::GetCurrentThreadId(), &ModalScope::Disable, reinterpret_cast<LPARAM>(this));
+    }
+    ~ModalScope() {
+        for (HWND window : disabled_) ::EnableWindow(window, TRUE);
+        if (active_) ::SetActiveWindow(active_);
+    }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    static BOOL CALLBACK Disable(HWND window, LPARAM self) {
+        if (::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+            ::EnableWindow(window, FALSE);
+            reinterpret_cast<ModalScope*>(self)->disabled_.push_back(window);
+        }
+        return TRUE;
+    }
+    HWND active_;
+    std::vector<HWND> disabled_;
+};
+
+class ComScope {
+public:
+    ComScope() : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComScope() {
+        if (initialized_) ::CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool initialized_;
+};
+
+UniquePidl SpecialFolder(int csidl) {
+    UniquePidl pidl;
+    if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, pidl.put())))
+        throw std::runtime_error("The shell cannot give the special folder " + std::to_string(csidl));
+    return pidl;
+}
+
+}  // namespace
+
+bool TBrowseFolderDialog::Execute() {
+    ComScope com;
+    UniquePidl root;
+    if (BrowseKind == bfComputers)
+        root = SpecialFolder(CSIDL_NETWORK);
+    else if (!DesktopRoot)
+        root = SpecialFolder(CSIDL_DRIVES);
+    displayName_.assign(MAX_PATH, '\0');
+
+    BROWSEINFOA info{};
+    info.hwndOwner = owner_;
+    info.pidlRoot = root.get();
+    info.pszDisplayName = displayName_.data();
+    info.lpszTitle = DialogText.empty() ? nullptr : DialogText.c_str();
+    info.ulFlags = BrowseFolderFlags(BrowseKind);
+    info.lpfn = &TBrowseFolderDialog::BrowseCallback;
+    info.lParam = reinterpret_cast<LPARAM>(this);
+
+    UniquePidl chosen;
+    {
+        ModalScope modal;
+        chosen.reset(::SHBrowseForFolderA(&info));
+        handle_ = nullptr;
+        previousProc_ = nullptr;
+    }
+    if (!chosen) return false;
+    if (BrowseKind == bfComputers) {
+        FolderName = displayName_.c_str();
+    } else {
+        char path[MAX_PATH] = {};
+        if (!::SHGetPathFromIDListA(chosen.get(), path))
+            throw std::runtime_error("The chosen item has no file-system path");
+        FolderName = FolderNameFromPath(path);
+    }
+    selectionPath_ = FolderName;
+    imageIndex_ = info.iImage;
+    return true;
+}
+
+int CALLBACK TBrowseFolderDialog::BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM data) {
+    auto* self = reinterpret_cast<TBrowseFolderDialog*>(data);
+    if (message == BFFM_INITIALIZED) self->Initialized(dialog);
+    if (message == BFFM_SELCHANGED) self->SelectionChanged(reinterpret_cast<LPCITEMIDLIST>(lParam));
+    return 0;
+}
+
+void TBrowseFolderDialog::Initialized(HWND dialog) {
+    if (Position == dpScreenCenter) {
+        RECT r{};
+        ::GetWindowRect(dialog, &r);
+        const Point at = CenterOnScreen({::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
+                                        {r.right - r.left, r.bottom - r.top});
+        ::SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    handle_ = dialog;
+    ::SetPropA(dialog, kDialogObject, this);
+    previousProc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TBrowseFolderDialog::DialogProc)));
+    // A folder text that names nothing opens the dialog without preselection.
+    if (BrowseKind == bfComputers || DirectoryExists(FolderName))
+        ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(FolderName.c_str()));
+    if (HelpContext != 0) AddButton("&Help", kAddedButtonId, false);
+    if (OnInitialized) OnInitialized(*this);
+    if (OnCustomize) OnCustomize(*this);
+}
+
+void TBrowseFolderDialog::SelectionChanged(LPCITEMIDLIST item) {
+    if (BrowseKind == bfComputers) {
+        selectionPath_ = displayName_.c_str();
+    } else {
+        char path[MAX_PATH] = {};
+        if (item && ::SHGetPathFromIDListA(item, path)) {
+            selectionPath_ = path;
+            EnableOk(DirectoryExists(selectionPath_));
+        } else {
+            selectionPath_.clear();
+            EnableOk(false);
+        }
+    }
+    if (OnSelChanged) OnSelChanged(*this);
+}
+
+void TBrowseFolderDialog::EnableOk(bool enable) {
+    if (OnEnableOKBtn) OnEnableOKBtn(*this, enable);
+    ::SendMessageA(handle_, BFFM_ENABLEOK, 0, enable ? TRUE : FALSE);
+}
+
+LRESULT CALLBACK TBrowseFolderDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<TBrowseFolderDialog*>(::GetPropA(dialog, kDialogObject));
+    return self->Route(message, wParam, lParam);
+}
+
+LRESULT TBrowseFolderDialog::Route(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND dialog = handle_;
+    const WNDPROC previous = previousProc_;
+    if (message == WM_COMMAND) {
+        const int id = LOWORD(wParam);
+        const int code = HIWORD(wParam);
+        if (id == kAddedButtonId && code == 0 && HelpContext != 0) {
+            if (OnHelp) OnHelp(HelpContext);
+            return 0;
+        }
+        bool handled = false;
+        if (OnCommand) OnCommand(*this, id, code, handled);
+        if (handled) return 0;
+    }
+    bool handled = false;
+    if (OnWndProc) OnWndProc(*this, message, wParam, lParam, handled);
+    if (handled) return 0;
+    if (message == WM_DESTROY) {
+        ::RemovePropA(dialog, kDialogObject);
+        ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        handle_ = nullptr;
+    }
+    return ::CallWindowProcA(previous, dialog, message, wParam, lParam);
+}
+
+bool TBrowseFolderDialog::AddTextButton(const std::string& text, int id) { return AddButton(text, id, true); }
+
+bool TBrowseFolderDialog::AddButton(const std::string& text, int id, bool fitText) {
+    const HWND first = ::FindWindowExA(handle_, nullptr, "BUTTON", nullptr);
+    if (!first) return false;
+    RECT r{};
+    ::GetWindowRect(first, &r);
+    ::MapWindowPoints(nullptr, handle_, reinterpret_cast<POINT*>(&r), 2);
+    int width = r.right - r.left;
+    if (fitText) {
+        wizard::win32::WindowDc dc(first);
+        wizard::win32::SelectGuard font(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageA(first, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        ::GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+        width = extent.cx;
+    }
+    // The dialog owns the button from here on and destroys it with itself.
+    const HWND button = ::CreateWindowExA(0, "BUTTON", text.c_str(), 0x54010000, 12, r.top, width, r.bottom - r.top,
+                                          handle_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                          ::GetModuleHandleA(nullptr), nullptr);
+    if (const auto font = ::SendMessageA(handle_, WM_GETFONT, 0, 0))
+        ::SendMessageA(button, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+    ::UpdateWindow(handle_);
+    return true;
+}
+
+void TBrowseFolderDialog::Close() {
+    if (handle_) ::PostMessageA(handle_, WM_CLOSE, 0, 0);
+}
+
+}  // namespace controls::win32
