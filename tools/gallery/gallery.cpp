@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/win32/dir_edit_frame.h"
 #include "wizard/win32/gdi_canvas.h"
 #include "wizard/win32/wizard_window.h"
 
@@ -69,6 +70,13 @@ public:
         folder.page.Subtitle().SetText("Choose the folder that receives the component files.");
         folder.page.Header().SetImageIndex(0);
         Label(folder, "Setup installs the files into the folder below.", 0);
+        const Rect area = folder.page.ChildArea();
+        folderEdit_ = std::make_unique<controls::win32::DirEditFrame>(
+            folder.window.Hwnd(), 300, Rect{area.left + 16, area.top + 60, area.right - 16, area.top + 106},
+            window_.PageFont());
+        folderEdit_->SetCaption("Destination Folder");
+        folderEdit_->SetText("C:\\Program Files\\Quorvex");
+        folderEdit_->Frame().AllowEmpty = true;
 
         auto panel = window_.AddPage<TWizardInteriorPage>();
         panel.page.Title().SetText("Options");
@@ -118,6 +126,7 @@ private:
     HWND frame_;
     WizardWindow window_;
     std::vector<UniqueWindow> controls_;  // destroyed before the pages that hold them
+    std::unique_ptr<controls::win32::DirEditFrame> folderEdit_;
 };
 
 Gallery* g_gallery = nullptr;
