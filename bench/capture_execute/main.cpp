@@ -1,0 +1,128 @@
+// How long CaptureExecute takes to deliver a program's output line by line, against the same
+// program writing to NUL. Run under Wine by run.sh beside this file.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/win32_process_runner.h"
+
+namespace {
+
+using platform::win32::UniqueFileHandle;
+using platform::win32::UniqueKernelHandle;
+using Clock = std::chrono::steady_clock;
+
+struct Scenario {
+    const char* name;
+    int lines;
+    int runs;
+};
+
+// 78 visible bytes and CR LF: the 80-byte line of a chatty compiler.
+std::string Script(int lines) {
+    std::string text;
+    while (text.size() < 78) text += "Compiling-unit-";
+    text.resize(78);
+    return "repeat:" + std::to_string(lines) + ":" + text + "\\r\\n";
+}
+
+std::string ChildCommand() {
+    char path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length == sizeof path) throw std::runtime_error("own path unknown");
+    std::string folder(path, length);
+    folder.erase(folder.find_last_of('\\'));
+    return "\"" + folder + "\\capture_child.exe\"";
+}
+
+double Milliseconds(Clock::duration elapsed) {
+    return std::chrono::duration<double, std::milli>(elapsed).count();
+}
+
+double TimeCaptured(const std::string& command, const std::string& script, int expectedLines) {
+    platform::win32::Win32ProcessRunner runner;
+    int lines = 0;
+    const auto start = Clock::now();
+    const int result = runner.CaptureExecute(
+        command, script, ".", [&](const std::string&, bool&) { ++lines; }, nullptr, false);
+    const double elapsed = Milliseconds(Clock::now() - start);
+    if (result != 0 || lines != expectedLines)
+        throw std::runtime_error("captured run gave " + std::to_string(lines) + " lines, exit " +
+                                 std::to_string(result));
+    return elapsed;
+}
+
+double TimeToNul(const std::string& command, const std::string& script) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const UniqueFileHandle nul(::CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inheritable,
+                                             OPEN_EXISTING, 0, nullptr));
+    if (!nul) throw std::runtime_error("cannot open NUL");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = nul.get();
+    startup.hStdError = nul.get();
+    std::string commandLine = command + " " + script;
+    PROCESS_INFORMATION started{};
+    const auto start = Clock::now();
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &started))
+        throw std::runtime_error("cannot start the child");
+    const UniqueKernelHandle process(started.hProcess);
+    const UniqueKernelHandle thread(started.hThread);
+    ::WaitForSingleObject(process.get(), INFINITE);
+    return Milliseconds(Clock::now() - start);
+}
+
+struct Figures {
+    double best;
+    double median;
+};
+
+template <typename Measure>
+Figures Repeat(int runs, Measure measure) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) times.push_back(measure());
+    std::sort(times.begin(), times.end());
+    return {times.front(), times[times.size() / 2]};
+}
+
+}  // namespace
+
+int main() {
+    try {
+        const std::string command = ChildCommand();
+        const Scenario scenarios[] = {
+            {"1 MB in 80-byte lines", 13107, 3},
+            {"20 lines, then exit", 20, 10},
+        };
+        std::printf("%-24s %5s %7s | %21s | %21s\n", "", "", "", "captured, ms",
+                    "output to NUL, ms");
+        std::printf("%-24s %5s %7s | %10s %10s | %10s %10s\n", "child", "runs", "lines", "best",
+                    "median", "best", "median");
+        for (const Scenario& scenario : scenarios) {
+            const std::string script = Script(scenario.lines);
+            const Figures captured = Repeat(scenario.runs, [&] {
+                return TimeCaptured(command, script, scenario.lines);
+            });
+            const Figures toNul =
+                Repeat(scenario.runs, [&] { return TimeToNul(command, script); });
+            std::printf("%-24s %5d %7d | %10.1f %10.1f | %10.1f %10.1f\n", scenario.name,
+                        scenario.runs, scenario.lines, captured.best, captured.median, toNul.best,
+                        toNul.median);
+        }
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "bench_capture_execute: %s\n", error.what());
+        return 1;
+    }
+}

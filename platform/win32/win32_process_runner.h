@@ -1,0 +1,15 @@
+#pragma once
+// CaptureExecute on Windows: the program runs hidden with both output streams on one pipe.
+
+#include "platform/processes.h"
+
+namespace platform::win32 {
+
+class Win32ProcessRunner : public ProcessRunner {
+public:
+    int CaptureExecute(const std::string& command, const std::string& parameters,
+                       const std::string& directory, const LineCallback& onLine,
+                       const IdleCallback& onIdle, bool useInputPipe) override;
+};
+
+}  // namespace platform::win32
