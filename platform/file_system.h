@@ -17,6 +17,8 @@ constexpr std::uint32_t System = 0x04;
 constexpr std::uint32_t Directory = 0x10;
 constexpr std::uint32_t Archive = 0x20;
 constexpr std::uint32_t Normal = 0x80;
+// A link (junction or symbolic link): a folder entry that leads elsewhere.
+constexpr std::uint32_t ReparsePoint = 0x400;
 // Attribute mask of a search that returns every kind of entry.
 constexpr std::uint32_t AnyFile = ReadOnly | Hidden | System | Directory | Archive;
 }  // namespace attr
@@ -26,6 +28,10 @@ class FileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// Whether a search with the mask keeps an entry: hidden, system and directory entries only when
+// the mask holds those attributes.
+bool MatchesAttributeMask(std::uint32_t attributes, std::uint32_t attributeMask);
 
 struct FindEntry {
     std::string name;  // name part only
