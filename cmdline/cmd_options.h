@@ -59,6 +59,8 @@ class TCmdOptions {
 public:
     explicit TCmdOptions(platform::FileSystem& files);
     virtual ~TCmdOptions() = default;
+    TCmdOptions(const TCmdOptions&) = delete;
+    TCmdOptions& operator=(const TCmdOptions&) = delete;
 
     // Offers every argument (program name excluded) to the items in table order; the first item
     // that accepts it wins, arguments that none accepts are ignored, later ones override.

@@ -16,6 +16,8 @@ public:
     // Refuses with BadVersionError a text that is blank or whose first three number groups are
     // not all present. Callers pass text they have trimmed.
     explicit TVersion(const std::string& text);
+    // No version yet: every field empty.
+    TVersion() = default;
 
     // Fills the fields; false, changing nothing, when the text is not a version.
     bool ParseText(const std::string& text);

@@ -18,7 +18,15 @@ struct OsVersion {
     std::string servicePack;
 };
 
-enum class SpecialFolder { ProgramFiles, Personal };
+enum class SpecialFolder {
+    ProgramFiles,        // where 32-bit programs are installed
+    ProgramFilesNative,  // the system's own Program Files (the same on a 32-bit system)
+    Personal,            // the user's documents
+    Windows,
+    System,
+    UserProfile,
+    Desktop,
+};
 
 struct ProcessEntry {
     std::uint32_t id = 0;

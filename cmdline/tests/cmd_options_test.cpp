@@ -8,16 +8,17 @@ namespace {
 
 class CmdOptionsTest : public ::testing::Test {
 protected:
-    cmdline::TCmdOptions Parse(const std::vector<std::string>& args) {
-        cmdline::TCmdOptions options(files);
-        options.Parse(args);
-        return options;
+    const cmdline::TCmdOptions& Parse(const std::vector<std::string>& args) {
+        parsed = std::make_unique<cmdline::TCmdOptions>(files);
+        parsed->Parse(args);
+        return *parsed;
     }
     platform::memory::MemoryFileSystem files;
+    std::unique_ptr<cmdline::TCmdOptions> parsed;
 };
 
 TEST_F(CmdOptionsTest, DefaultsWhenNoArguments) {
-    const auto o = Parse({});
+    const auto& o = Parse({});
     EXPECT_FALSE(o.IgnoreIDE || o.KeepFiles || o.IgnoreBCB || o.IgnoreDelphi || o.ShowHelp ||
                  o.AutoUpdate);
     EXPECT_EQ(o.JclPath + o.Lang + o.RegistryDelphi + o.RegistryBCB + o.RegistryBDS, "");
@@ -41,14 +42,14 @@ TEST_F(CmdOptionsTest, HelpHasThreeSpellings) {
 
 TEST_F(CmdOptionsTest, StringValuesKeepTheirCaseAndMayBeEmpty) {
     EXPECT_EQ(Parse({"-rbds=Win32Only"}).RegistryBDS, "Win32Only");
-    const auto o = Parse({"-rDelphi=Custom", "-rDelphi="});
+    const auto& o = Parse({"-rDelphi=Custom", "-rDelphi="});
     EXPECT_EQ(o.RegistryDelphi, "");
     EXPECT_EQ(Parse({"--LANG=de"}).Lang, "de");
     EXPECT_EQ(Parse({"-rBCB=a=b c"}).RegistryBCB, "a=b c");
 }
 
 TEST_F(CmdOptionsTest, UnknownArgumentsAreIgnored) {
-    const auto o = Parse({"--unknown", "", "-r", "ignore-ide", "--ignore-ide"});
+    const auto& o = Parse({"--unknown", "", "-r", "ignore-ide", "--ignore-ide"});
     EXPECT_TRUE(o.IgnoreIDE);
     EXPECT_FALSE(o.ShowHelp);
 }

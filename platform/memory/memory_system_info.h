@@ -40,7 +40,12 @@ public:
     OsVersion osVersion{OsVersion::Family::NT, 5, 1, 2600, "Service Pack 2"};
     std::map<SpecialFolder, std::string> specialFolders{
         {SpecialFolder::ProgramFiles, "C:\\Program Files"},
-        {SpecialFolder::Personal, "C:\\Documents and Settings\\User\\My Documents"}};
+        {SpecialFolder::ProgramFilesNative, "C:\\Program Files"},
+        {SpecialFolder::Personal, "C:\\Documents and Settings\\User\\My Documents"},
+        {SpecialFolder::Windows, "C:\\WINDOWS"},
+        {SpecialFolder::System, "C:\\WINDOWS\\system32"},
+        {SpecialFolder::UserProfile, "C:\\Documents and Settings\\User"},
+        {SpecialFolder::Desktop, "C:\\Documents and Settings\\User\\Desktop"}};
     std::map<std::string, std::string, LessText> environment;
     std::string programFolder = "C:\\Setup";
     std::string currentDirectory = "C:\\Setup";

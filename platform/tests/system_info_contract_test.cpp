@@ -43,7 +43,10 @@ TEST_F(SystemInfoContract, EnvironmentVariablesRoundTripAndIgnoreCase) {
 TEST_F(SystemInfoContract, FoldersAreAbsoluteWithoutTrailingDelimiter) {
     EXPECT_TRUE(IsAbsoluteFolder(info.ProgramFolder())) << info.ProgramFolder();
     EXPECT_TRUE(IsAbsoluteFolder(info.CurrentDirectory())) << info.CurrentDirectory();
-    for (const auto folder : {SpecialFolder::ProgramFiles, SpecialFolder::Personal}) {
+    for (const auto folder :
+         {SpecialFolder::ProgramFiles, SpecialFolder::ProgramFilesNative, SpecialFolder::Personal,
+          SpecialFolder::Windows, SpecialFolder::System, SpecialFolder::UserProfile,
+          SpecialFolder::Desktop}) {
         const auto path = info.GetSpecialFolder(folder);
         ASSERT_TRUE(path.has_value());
         EXPECT_TRUE(IsAbsoluteFolder(*path)) << *path;

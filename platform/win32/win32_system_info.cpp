@@ -45,7 +45,16 @@ OsVersion Win32SystemInfo::GetOsVersion() {
 std::optional<std::string> Win32SystemInfo::GetSpecialFolder(SpecialFolder folder) {
     // The product and the IDEs are 32-bit: a 32-bit installer asking for Program Files gets the
     // x86 folder on a 64-bit system, and so must we.
-    const int csidl = folder == SpecialFolder::ProgramFiles ? CSIDL_PROGRAM_FILESX86 : CSIDL_PERSONAL;
+    int csidl = CSIDL_PROGRAM_FILESX86;
+    switch (folder) {
+        case SpecialFolder::ProgramFiles: csidl = CSIDL_PROGRAM_FILESX86; break;
+        case SpecialFolder::ProgramFilesNative: csidl = CSIDL_PROGRAM_FILES; break;
+        case SpecialFolder::Personal: csidl = CSIDL_PERSONAL; break;
+        case SpecialFolder::Windows: csidl = CSIDL_WINDOWS; break;
+        case SpecialFolder::System: csidl = CSIDL_SYSTEM; break;
+        case SpecialFolder::UserProfile: csidl = CSIDL_PROFILE; break;
+        case SpecialFolder::Desktop: csidl = CSIDL_DESKTOPDIRECTORY; break;
+    }
     char buffer[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer)) || !*buffer)
         return std::nullopt;

@@ -1,0 +1,156 @@
+#include "engine/compiler.h"
+
+#include "engine/folder_safety.h"
+#include "system/file_utils.h"
+
+namespace engine {
+
+namespace {
+
+const char* const DoneMessage = "All operations done. Press Finish to exit installation.";
+const char* const UninstallDoneMessage = "Uninstall completed. Press Finish to exit installation.";
+
+const char* SystemName(const platform::OsVersion& os) {
+    using Family = platform::OsVersion::Family;
+    if (os.family == Family::Windows9x) {
+        if (os.minor < 10) return "Windows 95";
+        if (os.minor < 90) return "Windows 98";
+        if (os.minor == 90) return "Windows ME";
+        return nullptr;
+    }
+    if (os.family == Family::NT) {
+        if (os.major == 4) return "Windows NT4";
+        if (os.major == 5 && os.minor == 0) return "Windows 2000";
+        if (os.major == 5 && os.minor == 1) return "Windows XP";
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TCompiler::TCompiler(TInstallData& data) : Data(data), Machine(data.Machine) {}
+
+TCompiler::~TCompiler() {
+    if (savedLines_ == Log.size()) return;
+    try {
+        SaveLog();
+    } catch (const std::exception&) {
+        // Nobody is left to tell; callers that can report it call SaveLog themselves.
+    }
+}
+
+void TCompiler::DoOutput(const std::string& line, bool& abort) {
+    Log.push_back(line);
+    if (OnOutput) OnOutput(line, Abort);
+    abort = Abort;
+}
+
+void TCompiler::AddMessage(const std::string& text) {
+    DoOutput(text, Abort);
+    if (OnMessage) OnMessage(text, Abort);
+}
+
+void TCompiler::DoTargetStart(TTargetOptions& target, int index, int count) {
+    if (OnTarget) OnTarget(*this, target, index, count);
+    DoProgress(target.Target.DisplayName(), index, count, false);
+}
+
+void TCompiler::DoProgress(const std::string& caption, int index, int count, bool flag) {
+    if (OnProgress) OnProgress(*this, caption, index, count, flag);
+}
+
+void TCompiler::SaveLog() {
+    std::string text;
+    for (const auto& line : Log) text += line + "\r\n";
+    Machine.files.WriteFile(sys::AddPathDelimiter(Machine.system.CurrentDirectory()) + "install.log",
+                            text);
+    savedLines_ = Log.size();
+}
+
+std::string TCompiler::SystemLine() const {
+    const auto os = Machine.system.GetOsVersion();
+    const char* name = SystemName(os);
+    if (!name) return {};
+    return std::string(name) + " " + os.servicePack + " (" + std::to_string(os.major) + "." +
+           std::to_string(os.minor) + "." + std::to_string(os.build) + ")";
+}
+
+bool TCompiler::MayRemoveInstallDir() {
+    if (MayRemoveFolder(Data.InstallDir, ProtectedFolders(Machine.system))) return true;
+    AddMessage("The folder " + Data.InstallDir +
+               " is left as it is: it is a drive or a folder of the system or of the user.");
+    return false;
+}
+
+bool TCompiler::Install() {
+    Abort = false;
+    bool result = true;
+    if (const std::string line = SystemLine(); !line.empty()) {
+        AddMessage(line);
+        AddMessage("");
+    }
+    if (Data.State < isMaintenance) {
+        AddMessage("Delete old files...");
+        if (MayRemoveInstallDir()) sys::RecycleDirectory(Machine.files, Data.InstallDir);
+        AddMessage("Extracting component files...");
+        if (!Extract()) {
+            AddMessage("Error extracting component files from archive.");
+            AddMessage("Archive damaged.");
+            return false;
+        }
+        AddMessage("Completed");
+        AddMessage("");
+    }
+    auto& targets = *Data.TargetOptions;
+    const int count = targets.Count();
+    for (int i = 0; i < count; ++i) {
+        DoTargetStart(targets[i], i, count);
+        if (targets[i].Action == taInstall)
+            result = InstallTarget(targets[i]);
+        else if (targets[i].Action == taUninstall)
+            result = UninstallTarget(targets[i]);
+        if (!result) break;
+    }
+    Data.Installed = true;
+    Data.SaveToRegistry();
+    AddMessage(DoneMessage);
+    return result;
+}
+
+bool TCompiler::Uninstall() {
+    Abort = false;
+    bool result = true;
+    if (const std::string line = SystemLine(); !line.empty()) {
+        DoOutput("\x01" + line, Abort);
+        DoOutput("", Abort);
+    }
+    auto& targets = *Data.TargetOptions;
+    const int count = targets.Count();
+    for (int i = 0; i < count && result; ++i) {
+        if (!targets[i].Installed) continue;
+        DoTargetStart(targets[i], i, count);
+        result = UninstallTarget(targets[i]);
+    }
+    AddMessage("Delete component files...");
+    if (MayRemoveInstallDir()) sys::DeleteTree(Machine.files, Data.InstallDir);
+    AddMessage("Completed");
+    AddMessage("");
+    Data.Installed = false;
+    Data.SaveToRegistry();
+    SaveLog();
+    AddMessage(UninstallDoneMessage);
+    return result;
+}
+
+bool TCompiler::Extract() {
+    const std::string destination = sys::AddPathDelimiter(Data.InstallDir);
+    const std::string parameters =
+        std::string("x -c- -cfg- -dh -idp -o+ -r -y ") + " data.arc *.*" + " \"" + destination + "\"";
+    DoOutput("unrar.exe " + parameters, Abort);
+    const int exitCode = Machine.processes.CaptureExecute(
+        "unrar.exe", parameters, Machine.system.ProgramFolder(),
+        [this](const std::string& line, bool& abort) { DoOutput(line, abort); }, nullptr, false);
+    return exitCode == 0;
+}
+
+}  // namespace engine

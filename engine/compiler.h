@@ -1,0 +1,90 @@
+#pragma once
+// The installation engine: one run from the old folder to the registered packages, reported line
+// by line.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/install_data.h"
+
+namespace engine {
+
+class TCompiler;
+
+using OutputEvent = std::function<void(const std::string& line, bool& abort)>;
+using TargetEvent = std::function<void(TCompiler& sender, TTargetOptions& target, int index, int count)>;
+using ProgressEvent = std::function<void(TCompiler& sender, const std::string& caption, int index,
+                                         int count, bool flag)>;
+using IdleEvent = std::function<void(TCompiler& sender)>;
+
+class TCompiler {
+public:
+    explicit TCompiler(TInstallData& data);
+    // Writes install.log unless SaveLog has already written the final log. A failure here cannot
+    // be reported: callers that want to report it call SaveLog first.
+    virtual ~TCompiler();
+    TCompiler(const TCompiler&) = delete;
+    TCompiler& operator=(const TCompiler&) = delete;
+
+    bool Abort = false;
+    std::vector<std::string> Log;
+    OutputEvent OnOutput;
+    OutputEvent OnMessage;
+    TargetEvent OnTarget;
+    ProgressEvent OnProgress;
+    IdleEvent OnIdle;
+
+    // First installation, update or maintenance: extraction when the state asks for it, then
+    // every IDE by its action, then the product's record.
+    bool Install();
+    // Removes the product from every IDE that has it, then the installation folder and record.
+    bool Uninstall();
+
+    // Every line of the run passes here; it is the line callback of every tool run.
+    virtual void DoOutput(const std::string& line, bool& abort);
+    // An engine message: into the log and to the window.
+    void AddMessage(const std::string& text);
+    virtual void DoTargetStart(TTargetOptions& target, int index, int count);
+    virtual void DoProgress(const std::string& caption, int index, int count, bool flag);
+    // Writes the log to install.log in the distribution folder; raises the file layer's error.
+    void SaveLog();
+
+    // "Windows XP Service Pack 2 (5.1.2600)"; empty for a system the table does not name.
+    std::string SystemLine() const;
+
+    // Installing into one IDE.
+    bool InstallTarget(TTargetOptions& target);
+    bool BuildPackage(TTargetOptions& target, const std::string& baseName, bool optional);
+    bool InstallPackage(TTargetOptions& target, const std::string& baseName, bool doRegister,
+                        const std::string& description, bool optional);
+    void CleanForms(TTargetOptions& target);
+    void CopyForms(TTargetOptions& target);
+
+    // Registration in an IDE and removal from it.
+    void RemovePackage(TTargetOptions& target, const std::string& baseName);
+    void DeleteHeaders(TTargetOptions& target);
+    void AddSourcePath(TTargetOptions& target);
+    void RemoveSourcePath(TTargetOptions& target);
+    void AddUnitPath(TTargetOptions& target);
+    void RemoveUnitPath(TTargetOptions& target);
+    bool UninstallTarget(TTargetOptions& target);
+
+private:
+    bool Extract();
+    // Runs a tool below the packages folder with the engine's line and idle callbacks.
+    int RunTool(const std::string& command, const std::string& parameters);
+    bool BuildPrecompiled(TTargetOptions& target, const std::string& packageFile);
+    bool BuildWithMake(TTargetOptions& target, const std::string& packageFile);
+    bool BuildWithDcc(TTargetOptions& target, const std::string& packageFile);
+    // Deletes the files with one of the extensions in the folder (and below it when recursive).
+    void DeleteFiles(const std::string& folder, bool recursive, const std::vector<std::string>& extensions);
+    bool MayRemoveInstallDir();
+
+    TInstallData& Data;
+    platform::Platform& Machine;
+    std::optional<std::size_t> savedLines_;  // lines of the log that install.log holds
+};
+
+}  // namespace engine

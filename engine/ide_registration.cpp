@@ -1,0 +1,129 @@
+#include <algorithm>
+
+#include "engine/compiler.h"
+#include "engine/unit_names.h"
+#include "ide/path_list.h"
+#include "system/file_utils.h"
+#include "system/text.h"
+
+namespace engine {
+
+namespace {
+
+// Removal order: design before runtime, connectivity before the main packages.
+constexpr const char* RemovalOrder[] = {
+    "tkQuorvexDsgnZeos", "tkQuorvexZeos", "tkQuorvexDsgnCrMyDAC", "tkQuorvexCrMyDAC",
+    "tkQuorvexDsgnCrODAC", "tkQuorvexCrODAC", "tkQuorvexDsgn", "tkQuorvex",
+};
+
+std::string ChangeExtension(const std::string& file, const std::string& extension) {
+    const auto dot = file.find_last_of('.');
+    return (dot == std::string::npos ? file : file.substr(0, dot)) + extension;
+}
+
+// The folder as written, with a delimiter, and both again with the IDE's root macro.
+std::vector<std::string> FolderForms(const ide::TCompileTarget& ide, const std::string& folder) {
+    const std::string withDelimiter = sys::AddPathDelimiter(folder);
+    return {folder, withDelimiter, ide.InsertRootMacro(folder), ide.InsertRootMacro(withDelimiter)};
+}
+
+std::vector<std::string>::iterator FindText(std::vector<std::string>& list, const std::string& text) {
+    return std::find_if(list.begin(), list.end(),
+                        [&](const std::string& entry) { return sys::SameText(entry, text); });
+}
+
+// The folder once, at the place of its first spelling found, in macro form.
+void AddFolder(const ide::TCompileTarget& ide, std::vector<std::string>& list, const std::string& folder) {
+    const std::string entry = ide.InsertRootMacro(folder);
+    for (const auto& form : FolderForms(ide, folder)) {
+        if (const auto found = FindText(list, form); found != list.end()) {
+            *found = entry;
+            return;
+        }
+    }
+    list.push_back(entry);
+}
+
+void RemoveFolder(const ide::TCompileTarget& ide, std::vector<std::string>& list, const std::string& folder) {
+    for (const auto& form : FolderForms(ide, folder))
+        if (const auto found = FindText(list, form); found != list.end()) list.erase(found);
+}
+
+// The PATH's folders: empty entries skipped, one pair of enclosing quotes removed.
+std::vector<std::string> PathFolders(const std::string& path) {
+    std::vector<std::string> folders;
+    std::size_t pos = 0;
+    while (pos <= path.size()) {
+        const std::size_t end = std::min(path.find(';', pos), path.size());
+        std::string folder = path.substr(pos, end - pos);
+        if (folder.size() > 2 && folder.front() == '"') folder = folder.substr(1, folder.size() - 2);
+        if (!folder.empty()) folders.push_back(folder);
+        pos = end + 1;
+    }
+    return folders;
+}
+
+}  // namespace
+
+void TCompiler::RemovePackage(TTargetOptions& target, const std::string& baseName) {
+    auto& ide = target.Target;
+    auto& files = Machine.files;
+    const std::string packageFile = ide.PackageFileName(baseName);
+    const std::string bpl = ChangeExtension(packageFile, ".bpl");
+    for (auto* list : {&ide.DisabledPackages, &ide.KnownPackages})
+        list->Delete(list->IndexOfName(bpl));
+
+    auto deleteIfThere = [&](const std::string& path) {
+        if (sys::FileOrDirExists(files, path)) files.DeleteFile(path);
+    };
+    for (const auto& folder : PathFolders(Machine.system.GetEnv("PATH").value_or("")))
+        deleteIfThere(sys::AddPathDelimiter(folder) + bpl);
+    for (const auto& folder : ide.PackageSearchPaths) deleteIfThere(sys::AddPathDelimiter(folder) + bpl);
+
+    deleteIfThere(target.BPLDir + "\\" + bpl);
+    for (const char* extension : {".dcp", ".bpi", ".lib"})
+        deleteIfThere(target.DCPDir + "\\" + ChangeExtension(packageFile, extension));
+    deleteIfThere(Data.PackagesDir() + "\\" + ChangeExtension(packageFile, ".mak"));
+}
+
+void TCompiler::DeleteHeaders(TTargetOptions& target) {
+    if (!target.Target.IsBCB()) return;
+    for (const auto unit : ProductUnitNames) {
+        const std::string header = sys::AddPathDelimiter(target.HPPDir) + std::string(unit) + ".hpp";
+        if (sys::FileOrDirExists(Machine.files, header)) Machine.files.DeleteFile(header);
+    }
+}
+
+void TCompiler::AddSourcePath(TTargetOptions& target) {
+    AddFolder(target.Target, target.Target.BrowsingPaths, Data.SourcesDir());
+}
+
+void TCompiler::RemoveSourcePath(TTargetOptions& target) {
+    RemoveFolder(target.Target, target.Target.BrowsingPaths, Data.SourcesDir());
+}
+
+void TCompiler::AddUnitPath(TTargetOptions& target) {
+    AddFolder(target.Target, target.Target.SearchPaths, target.TargetDir());
+}
+
+void TCompiler::RemoveUnitPath(TTargetOptions& target) {
+    RemoveFolder(target.Target, target.Target.SearchPaths, target.TargetDir());
+}
+
+bool TCompiler::UninstallTarget(TTargetOptions& target) {
+    AddMessage("Uninstall from IDE: " + target.Target.DisplayName());
+    if (Data.WithSources) DeleteFiles(target.TargetDir(), true, {".obj", ".dcu"});
+    for (const char* package : RemovalOrder) RemovePackage(target, package);
+    DeleteHeaders(target);
+    RemoveUnitPath(target);
+    RemoveSourcePath(target);
+    target.Target.SavePaths();
+    target.Target.SavePackageLists();
+    target.Installed = false;
+    target.SaveToRegistry();
+    AddMessage("Completed");
+    AddMessage("");
+    return true;
+}
+
+}  // namespace engine

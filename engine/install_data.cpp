@@ -1,0 +1,76 @@
+#include "engine/install_data.h"
+
+#include "system/file_utils.h"
+#include "system/text.h"
+
+namespace engine {
+
+using platform::Hive;
+using platform::KeyAccess;
+
+TInstallData::TInstallData(platform::Platform& machine, cmdline::TCmdOptions& options)
+    : Machine(machine) {
+    LoadFromRegistry();
+    const std::string distribution = sys::AddPathDelimiter(Machine.system.CurrentDirectory());
+    WithSources = sys::FileOrDirExists(Machine.files, distribution + "withsrcs");
+    FreeVersion = sys::FileOrDirExists(Machine.files, distribution + "freevers");
+    SetupVersion = TVersion(sys::Trim(ReadDistributionFile(distribution + "version")));
+    if (!Installed) InstallDir = DefaultInstallDir();
+    Targets = std::make_unique<ide::TCompileTargetList>(Machine, options);
+    TargetOptions = std::make_unique<TTargetOptionsList>(*Targets, *this);
+    if (!Installed)
+        State = isInstall;
+    else if (SetupVersion.FullText() == InstalledVersion->FullText())
+        State = isMaintenance;
+    else
+        State = isUpdate;
+}
+
+// The options refer to the targets: they go first.
+TInstallData::~TInstallData() { TargetOptions.reset(); }
+
+std::string TInstallData::ReadDistributionFile(const std::string& path) const {
+    auto content = Machine.files.ReadFile(path);
+    if (!content) throw platform::FileError("Cannot open file \"" + path + "\".");
+    return *content;
+}
+
+void TInstallData::LoadFromRegistry() {
+    const auto key = Machine.registry.OpenKey(Hive::LocalMachine, ProductRegistryKey, KeyAccess::Read);
+    if (!key) {
+        Installed = false;
+        return;
+    }
+    InstallDir = key->ReadString("InstallDir");
+    InstalledVersion = TVersion(sys::Trim(key->ReadString("InstalledVersion")));
+    Installed = !InstallDir.empty() && !InstalledVersion->FullText().empty();
+    if (!Installed) {
+        InstallDir.clear();
+        InstalledVersion.reset();
+    }
+}
+
+void TInstallData::SaveToRegistry() {
+    if (!Installed) {
+        Machine.registry.DeleteKey(Hive::LocalMachine, ProductRegistryKey);
+        return;
+    }
+    const auto key =
+        Machine.registry.OpenKey(Hive::LocalMachine, ProductRegistryKey, KeyAccess::CreateWrite);
+    if (!key) return;
+    key->WriteString("InstallDir", InstallDir);
+    key->WriteString("InstalledVersion", SetupVersion.FullText());
+}
+
+std::string TInstallData::DefaultInstallDir() const {
+    const std::string programFiles =
+        Machine.system.GetSpecialFolder(platform::SpecialFolder::ProgramFiles)
+            .value_or("C:\\Program files");
+    return sys::AddPathDelimiter(programFiles) + "Veltradb\\Quorvex";
+}
+
+std::string TInstallData::PackagesDir() const { return sys::AddPathDelimiter(InstallDir) + "Packages"; }
+
+std::string TInstallData::SourcesDir() const { return sys::AddPathDelimiter(InstallDir) + "Sources"; }
+
+}  // namespace engine

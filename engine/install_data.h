@@ -1,0 +1,106 @@
+#pragma once
+// The installer's record of the run: what the distribution folder and the registry say, the
+// installation folder, the IDEs found and the options and action of each.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cmdline/cmd_options.h"
+#include "engine/version.h"
+#include "ide/compile_target.h"
+#include "platform/platform.h"
+
+namespace engine {
+
+// Ordered: every state below isMaintenance extracts the archive.
+enum TInstallState : std::uint8_t { isInstall = 0, isUpdate = 1, isMaintenance = 2, isUninstall = 3 };
+
+enum TTargetAction : std::uint8_t { taInstall = 0, taNone = 1, taUninstall = 2 };
+
+// The product's key in HKEY_LOCAL_MACHINE; one subkey per IDE lies below it.
+inline constexpr const char* ProductRegistryKey = "Software\\Veltrano Software\\Quorvex";
+
+class TInstallData;
+
+// What the product is and should be in one IDE.
+class TTargetOptions {
+public:
+    TTargetOptions(ide::TCompileTarget& target, TInstallData& owner);
+
+    TInstallData& Owner;
+    ide::TCompileTarget& Target;
+    bool Installed = false;
+    bool IDERegistration = true;
+    bool ZEOS = false;
+    bool MyDAC = false;
+    bool ODAC = false;
+    bool AddSource = false;
+    std::string BPLDir;
+    std::string DCPDir;
+    std::string HPPDir;
+    bool CompilePackages = false;
+    TTargetAction Action = taNone;
+
+    bool LoadFromRegistry();
+    // Writes the IDE's subkey while Installed, deletes it otherwise.
+    void SaveToRegistry();
+
+    bool ZEOSAvailable() const;
+    bool MyDACAvailable() const;
+    bool ODACAvailable() const;
+    // Where the product keeps its files for this IDE: InstallDir\Delphi7, InstallDir\CBuilder6.
+    std::string TargetDir() const;
+    std::string RegistryKey() const;
+
+private:
+    void TakeDefaults();
+};
+
+class TTargetOptionsList {
+public:
+    TTargetOptionsList(ide::TCompileTargetList& targets, TInstallData& owner);
+
+    int Count() const { return static_cast<int>(Items.size()); }
+    TTargetOptions& operator[](int index) const { return *Items.at(static_cast<std::size_t>(index)); }
+
+    // True in an update; otherwise whether any IDE has something to do.
+    bool AnyAction() const;
+    int InstallCount() const;
+
+private:
+    TInstallData& Owner;
+    std::vector<std::unique_ptr<TTargetOptions>> Items;
+};
+
+class TInstallData {
+public:
+    // The start-up sequence: registry record, marker files, the distribution's version, the
+    // installation folder, the IDEs and their options, the state. Any failure raises.
+    TInstallData(platform::Platform& machine, cmdline::TCmdOptions& options);
+    ~TInstallData();
+
+    platform::Platform& Machine;
+    TInstallState State = isInstall;
+    bool Installed = false;
+    std::optional<TVersion> InstalledVersion;
+    TVersion SetupVersion;
+    std::string InstallDir;
+    bool WithSources = false;
+    bool FreeVersion = false;
+    std::unique_ptr<ide::TCompileTargetList> Targets;
+    std::unique_ptr<TTargetOptionsList> TargetOptions;
+
+    void LoadFromRegistry();
+    void SaveToRegistry();
+    std::string PackagesDir() const;
+    std::string SourcesDir() const;
+    std::string DefaultInstallDir() const;
+
+private:
+    std::string ReadDistributionFile(const std::string& name) const;
+};
+
+}  // namespace engine

@@ -1,0 +1,119 @@
+#include "engine/install_data.h"
+#include "system/file_utils.h"
+
+namespace engine {
+
+using platform::Hive;
+using platform::KeyAccess;
+
+namespace {
+
+bool ReadBool(const platform::RegistryKey& key, const std::string& name, const std::string& where) {
+    const auto value = key.ReadInteger(name);
+    // A record this installer wrote always holds its booleans: a missing one is damage.
+    if (!value) throw platform::RegistryError("Missing value \"" + name + "\" of key " + where);
+    return *value != 0;
+}
+
+}  // namespace
+
+TTargetOptions::TTargetOptions(ide::TCompileTarget& target, TInstallData& owner)
+    : Owner(owner), Target(target) {
+    if (!LoadFromRegistry()) TakeDefaults();
+}
+
+std::string TTargetOptions::RegistryKey() const {
+    return std::string(ProductRegistryKey) + "\\" + Target.DisplayName();
+}
+
+void TTargetOptions::TakeDefaults() {
+    Installed = false;
+    IDERegistration = true;
+    ZEOS = ZEOSAvailable() && !Owner.FreeVersion;
+    MyDAC = MyDACAvailable() && !Owner.FreeVersion;
+    ODAC = ODACAvailable() && !Owner.FreeVersion;
+    AddSource = Owner.WithSources;
+    BPLDir = Target.ExpandedBPLOutputDir();
+    DCPDir = Target.ExpandedDCPOutputDir();
+    CompilePackages = false;
+    HPPDir = Target.IsBCB() ? Target.RootDir + "\\Include\\Vcl" : "";
+}
+
+bool TTargetOptions::LoadFromRegistry() {
+    const auto key = Owner.Machine.registry.OpenKey(Hive::LocalMachine, RegistryKey(), KeyAccess::Read);
+    if (!key) return false;
+    const std::string where = platform::KeyDisplayName(Hive::LocalMachine, RegistryKey());
+    Installed = ReadBool(*key, "Installed", where);
+    BPLDir = key->ReadString("BPLDir");
+    DCPDir = key->ReadString("DCPDir");
+    HPPDir = key->ReadString("HPPDir");
+    IDERegistration = ReadBool(*key, "IDE Registration", where);
+    ZEOS = ReadBool(*key, "ZEOS Connectivity", where) && ZEOSAvailable();
+    AddSource = ReadBool(*key, "Add Source Location", where) && Owner.WithSources;
+    MyDAC = false;
+    ODAC = false;
+    CompilePackages = false;
+    return true;
+}
+
+void TTargetOptions::SaveToRegistry() {
+    auto& registry = Owner.Machine.registry;
+    if (!Installed) {
+        registry.DeleteKey(Hive::LocalMachine, RegistryKey());
+        return;
+    }
+    const auto key = registry.OpenKey(Hive::LocalMachine, RegistryKey(), KeyAccess::CreateWrite);
+    if (!key) return;
+    key->WriteInteger("Installed", Installed ? 1 : 0);
+    key->WriteString("BPLDir", BPLDir);
+    key->WriteString("DCPDir", DCPDir);
+    key->WriteString("HPPDir", HPPDir);
+    key->WriteInteger("IDE Registration", IDERegistration ? 1 : 0);
+    key->WriteInteger("ZEOS Connectivity", ZEOS ? 1 : 0);
+    key->WriteInteger("Add Source Location", AddSource ? 1 : 0);
+    key->WriteInteger("Compile Packages", CompilePackages ? 1 : 0);
+}
+
+bool TTargetOptions::ZEOSAvailable() const {
+    return sys::FileOrDirExists(Owner.Machine.files,
+                                sys::AddPathDelimiter(Target.ExpandedBPLOutputDir()) + "ZCore.bpl");
+}
+
+bool TTargetOptions::MyDACAvailable() const {
+    return sys::FileOrDirExists(Owner.Machine.files, sys::AddPathDelimiter(Target.RootDir) +
+                                                         "Bin\\mydacvcl" +
+                                                         std::to_string(Target.Version) + "0.bpl");
+}
+
+bool TTargetOptions::ODACAvailable() const {
+    return sys::FileOrDirExists(Owner.Machine.files,
+                                sys::AddPathDelimiter(Target.ExpandedBPLOutputDir()) + "odac" +
+                                    std::to_string(Target.Version) + "0.bpl");
+}
+
+std::string TTargetOptions::TargetDir() const {
+    return Owner.InstallDir + "\\" + (Target.IsBCB() ? "CBuilder" : "Delphi") +
+           std::to_string(Target.Version);
+}
+
+TTargetOptionsList::TTargetOptionsList(ide::TCompileTargetList& targets, TInstallData& owner)
+    : Owner(owner) {
+    for (int i = 0; i < targets.Count(); ++i)
+        Items.push_back(std::make_unique<TTargetOptions>(targets[i], owner));
+}
+
+bool TTargetOptionsList::AnyAction() const {
+    if (Owner.State == isUpdate) return true;
+    for (const auto& item : Items)
+        if (item->Action != taNone) return true;
+    return false;
+}
+
+int TTargetOptionsList::InstallCount() const {
+    int count = 0;
+    for (const auto& item : Items)
+        if (item->Action == taInstall) ++count;
+    return count;
+}
+
+}  // namespace engine

@@ -1,0 +1,523 @@
+#include "engine/compiler.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "engine/unit_names.h"
+#include "platform/memory/memory_machine.h"
+#include "platform/registry_data.h"
+#include "system/file_utils.h"
+#include "tools/seed_ides/ide_seed.h"
+
+namespace {
+
+using engine::TCompiler;
+using engine::TInstallData;
+using platform::Hive;
+using platform::KeyAccess;
+using platform::memory::ProgramInvocation;
+using platform::memory::ProgramScript;
+using Lines = std::vector<std::string>;
+
+const std::string Product = "Software\\Veltrano Software\\Quorvex";
+const std::string InstallDir = "C:\\Program Files\\Veltradb\\Quorvex";
+
+// The quoted text after a switch such as -LE"C:\Bpl"; empty when absent.
+std::string SwitchValue(const std::string& parameters, const std::string& name) {
+    const auto at = parameters.find(" " + name + "\"");
+    if (at == std::string::npos) return {};
+    const auto start = at + name.size() + 2;
+    return parameters.substr(start, parameters.find('"', start) - start);
+}
+
+std::string LastQuoted(const std::string& parameters) {
+    const auto close = parameters.find_last_of('"');
+    const auto open = parameters.find_last_of('"', close - 1);
+    return parameters.substr(open + 1, close - open - 1);
+}
+
+std::string Stem(const std::string& file) {
+    const auto slash = file.find_last_of('\\');
+    const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+    return name.substr(0, name.find_last_of('.'));
+}
+
+// A machine with a distribution in C:\Dist, simulated IDEs and tools that do what the real
+// ones would: the extractor lays out the product, the compilers write their output files.
+class CompilerTest : public ::testing::Test {
+protected:
+    CompilerTest() {
+        machine.files.CreateDirectory("C:\\Dist");
+        machine.system.currentDirectory = machine.system.programFolder = "C:\\Dist";
+        machine.files.WriteFile("C:\\Dist\\version", "2.4.1.17");
+        machine.system.SetEnv("PATH", "C:\\Windows");
+        RegisterTools();
+    }
+
+    void Seed(const seeding::SeededIde& ide) { seeding::Seed(machine.registry, machine.files, ide); }
+    void SeedTypical() {
+        Seed(seeding::TypicalIde("Delphi", "7.0", "C:\\D7"));
+        Seed(seeding::TypicalIde("C++Builder", "6.0", "C:\\CB6"));
+        Seed(seeding::TypicalIde("BDS", "3.0", "C:\\BDS3"));
+    }
+
+    TInstallData& Start() {
+        compiler.reset();
+        data = std::make_unique<TInstallData>(machine.platform, options);
+        return *data;
+    }
+
+    TCompiler& Engine() {
+        compiler = std::make_unique<TCompiler>(*data);
+        compiler->OnMessage = [this](const std::string& line, bool&) { messages.push_back(line); };
+        messages.clear();
+        return *compiler;
+    }
+
+    engine::TTargetOptions& Target(int index) { return (*data->TargetOptions)[index]; }
+
+    // First installation into every IDE with the given actions.
+    bool InstallAll() {
+        Start();
+        for (int i = 0; i < data->TargetOptions->Count(); ++i) Target(i).Action = engine::taInstall;
+        return Engine().Install();
+    }
+
+    void WriteFile(const std::string& path, const std::string& text = "x") {
+        const auto slash = path.find_last_of('\\');
+        sys::ForceDirectories(machine.files, path.substr(0, slash));
+        machine.files.WriteFile(path, text);
+    }
+    bool Exists(const std::string& path) { return machine.files.GetAttributes(path).has_value(); }
+
+    std::vector<std::string> Values(Hive hive, const std::string& key) {
+        const auto k = machine.registry.OpenKey(hive, key, KeyAccess::Read);
+        return k ? k->ValueNames() : std::vector<std::string>{"<no key>"};
+    }
+    std::string Value(Hive hive, const std::string& key, const std::string& name) {
+        const auto k = machine.registry.OpenKey(hive, key, KeyAccess::Read);
+        return k ? k->ReadString(name) : "<no key>";
+    }
+
+    void RegisterTools() {
+        auto& processes = machine.processes;
+        processes.Register("unrar.exe", [this](const ProgramInvocation& call) {
+            ProgramScript script;
+            if (damagedArchive) {
+                script.output.push_back({{}, "data.arc: checksum error\r\n"});
+                script.exitCode = 3;
+                return script;
+            }
+            const std::string dest = LastQuoted(call.parameters);
+            for (const char* package : {"tkQuorvex", "tkQuorvexDsgn"}) {
+                for (const char* ext : {".bpl", ".dcp"}) {
+                    WriteFile(dest + "Delphi7\\" + package + "D7" + ext);
+                    WriteFile(dest + "Delphi9\\" + package + "D9" + ext);
+                }
+                for (const char* ext : {".bpl", ".bpi", ".lib"}) WriteFile(dest + "CBuilder6\\" + package + "C6" + ext);
+            }
+            WriteFile(dest + "Packages\\bcb.bmk");
+            if (data->WithSources) {
+                for (const auto unit : engine::ProductUnitNames) WriteFile(dest + "Sources\\" + std::string(unit) + ".pas");
+                WriteFile(dest + "Sources\\QvDialogs.dfm");
+            }
+            script.output.push_back({{}, "Extracting  Packages\\bcb.bmk  OK\r\nAll OK\r\n"});
+            return script;
+        });
+        processes.Register("dcc32.exe", [this](const ProgramInvocation& call) {
+            const std::string package = call.parameters.substr(call.parameters.find_last_of(' ') + 1);
+            ProgramScript script;
+            script.output.push_back({{}, "Compiling " + package + "\r\n"});
+            if (failing.count(Stem(package))) {
+                script.output.push_back({{}, "Fatal: File not found\r\n"});
+                script.exitCode = 1;
+                return script;
+            }
+            WriteFile(SwitchValue(call.parameters, "-LE") + "\\" + Stem(package) + ".bpl");
+            WriteFile(SwitchValue(call.parameters, "-LN") + "\\" + Stem(package) + ".dcp");
+            WriteFile(SwitchValue(call.parameters, "-N") + "\\QvBase.dcu");
+            return script;
+        });
+        processes.Register("bpr2mak.exe", [this](const ProgramInvocation& call) {
+            const std::string project = LastQuoted(call.parameters);
+            ProgramScript script;
+            if (failing.count(Stem(project))) {
+                script.exitCode = 2;
+                return script;
+            }
+            WriteFile(project.substr(0, project.size() - 4) + ".mak");
+            return script;
+        });
+        processes.Register("make.exe", [this](const ProgramInvocation& call) {
+            const std::string makefile = SwitchValue(" " + call.parameters, "-f");
+            const std::string base = makefile.substr(0, makefile.size() - 4);
+            makeEnvironment = {machine.system.GetEnv("MYUNITOUTDIR").value_or(""),
+                               machine.system.GetEnv("MYBPLDIR").value_or(""),
+                               machine.system.GetEnv("LIBDIR").value_or(""),
+                               machine.system.GetEnv("HPPDIR").value_or("")};
+            for (const char* ext : {".bpl", ".bpi", ".lib", ".obj", ".tds"}) WriteFile(base + ext);
+            WriteFile(InstallDir + "\\Sources\\QvBase.obj");
+            WriteFile(machine.system.GetEnv("HPPDIR").value_or("") + "\\QvBase.hpp");
+            return ProgramScript{};
+        });
+    }
+
+    platform::memory::MemoryMachine machine;
+    cmdline::TCmdOptions options{machine.files};
+    std::unique_ptr<TInstallData> data;
+    std::unique_ptr<TCompiler> compiler;
+    Lines messages;
+    std::set<std::string> failing;
+    bool damagedArchive = false;
+    Lines makeEnvironment;
+};
+
+TEST_F(CompilerTest, FirstInstallationSendsExactlyTheProtocol) {
+    SeedTypical();
+    Start();
+    Target(0).Action = engine::taInstall;  // Delphi 7, precompiled
+    auto& engineRef = Engine();
+    int targetsStarted = 0;
+    engineRef.OnTarget = [&](TCompiler&, engine::TTargetOptions&, int index, int count) {
+        EXPECT_EQ(index, targetsStarted++);
+        EXPECT_EQ(count, 3);
+    };
+    EXPECT_TRUE(engineRef.Install());
+    EXPECT_EQ(targetsStarted, 3);  // also for the IDEs left alone
+    EXPECT_EQ(messages, (Lines{"Windows XP Service Pack 2 (5.1.2600)", "", "Delete old files...",
+                               "Extracting component files...", "Completed", "",
+                               "Compiling for: Delphi 7.0 (Enterprise)", "Compiling package: tkQuorvex",
+                               "Compiling package: tkQuorvexDsgn", "Installing package: tkQuorvexDsgn",
+                               "Completed", "", "All operations done. Press Finish to exit installation."}));
+    // The extractor's command line and output are in the log only.
+    const auto& log = engineRef.Log;
+    EXPECT_NE(std::find(log.begin(), log.end(),
+                        "unrar.exe x -c- -cfg- -dh -idp -o+ -r -y  data.arc *.* \"" + InstallDir + "\\\""),
+              log.end());
+    EXPECT_NE(std::find(log.begin(), log.end(), "All OK"), log.end());
+    ASSERT_FALSE(machine.processes.Invocations().empty());
+    EXPECT_EQ(machine.processes.Invocations()[0].directory, "C:\\Dist");
+
+    EXPECT_TRUE(Exists("C:\\D7\\Projects\\Bpl\\tkQuorvexDsgnD7.bpl"));
+    EXPECT_TRUE(Exists("C:\\D7\\Projects\\Bpl\\tkQuorvexD7.dcp"));
+    const std::string user = "SOFTWARE\\Borland\\Delphi\\7.0";
+    EXPECT_EQ(Value(Hive::CurrentUser, user + "\\Known Packages", "C:\\D7\\Projects\\Bpl\\tkQuorvexDsgnD7.bpl"),
+              "Quorvex Component");
+    EXPECT_EQ(Value(Hive::CurrentUser, user + "\\Library", "Search Path"),
+              "$(DELPHI)\\Lib;$(DELPHI)\\Bin;$(DELPHI)\\Imports;$(DELPHI)\\Projects\\Bpl;" + InstallDir + "\\Delphi7");
+    EXPECT_EQ(Value(Hive::LocalMachine, Product, "InstalledVersion"), "2.4.1.17 Standard Edition");
+    EXPECT_EQ(Value(Hive::LocalMachine, Product + "\\Delphi 7.0 (Enterprise)", "BPLDir"), "C:\\D7\\Projects\\Bpl");
+    EXPECT_FALSE(machine.registry.KeyExists(Hive::LocalMachine, Product + "\\C++Builder 6.0 (Enterprise)"));
+
+    // install.log holds every line with CR LF.
+    std::string expected;
+    for (const auto& line : log) expected += line + "\r\n";
+    compiler.reset();
+    const auto written = machine.files.ReadFile("C:\\Dist\\install.log");
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(*written, expected);
+}
+
+TEST_F(CompilerTest, ToolsGetTheirExactCommandLinesAndEnvironment) {
+    SeedTypical();
+    machine.files.WriteFile("C:\\Dist\\freevers", "");
+    Start();
+    Target(1).Action = engine::taInstall;  // C++Builder 6
+    Target(2).Action = engine::taInstall;  // Delphi 2005
+    Target(1).CompilePackages = Target(2).CompilePackages = true;
+    Target(1).BPLDir = "C:\\Out Bpl";
+    EXPECT_TRUE(Engine().Install());
+
+    const auto& runs = machine.processes.Invocations();
+    const std::string packages = InstallDir + "\\Packages";
+    ASSERT_EQ(runs.size(), 1u + 4u + 2u);
+    EXPECT_EQ(runs[1].command, "\"C:\\CB6\\Bin\\bpr2mak.exe\"");
+    EXPECT_EQ(runs[1].parameters, " -t\"" + packages + "\\bcb.bmk\" \"" + packages + "\\tkQuorvexC6.bpk\"");
+    EXPECT_EQ(runs[1].directory, packages);
+    EXPECT_EQ(runs[2].command, "\"C:\\CB6\\Bin\\make.exe\"");
+    EXPECT_EQ(runs[2].parameters, "-f\"" + packages + "\\tkQuorvexC6.mak\" ");
+    EXPECT_EQ(makeEnvironment, (Lines{"\"" + InstallDir + "\\CBuilder6\"", "\"C:\\Out Bpl\"",
+                                      "C:\\CB6\\Projects\\Bpl", "C:\\CB6\\Include\\Vcl"}));
+    EXPECT_EQ(runs[5].command, "\"C:\\BDS3\\Bin\\dcc32.exe\"");
+    EXPECT_EQ(runs[5].parameters, " -B -H+ -W+ -U\"" + InstallDir + "\\Delphi9\" -U\"C:\\BDS3\\Projects\\Bpl\" -N\"" +
+                                      InstallDir + "\\Delphi9\" -LE\"C:\\BDS3\\Projects\\Bpl\" -LN\"C:\\BDS3\\Projects\\Bpl\" -DFREE tkQuorvexD9.dpk");
+    const auto& log = compiler->Log;
+    EXPECT_NE(std::find(log.begin(), log.end(), runs[5].command + " " + runs[5].parameters), log.end());
+    EXPECT_NE(std::find(log.begin(), log.end(), runs[1].command + " " + runs[1].parameters), log.end());
+
+    // Results moved out of the packages folder, intermediates gone, headers written.
+    EXPECT_TRUE(Exists("C:\\Out Bpl\\tkQuorvexDsgnC6.bpl"));
+    EXPECT_TRUE(Exists("C:\\CB6\\Projects\\Bpl\\tkQuorvexC6.lib"));
+    EXPECT_TRUE(Exists(InstallDir + "\\CBuilder6\\QvBase.obj"));
+    for (const char* ext : {".mak", ".obj", ".tds", ".bpl"}) EXPECT_FALSE(Exists(packages + "\\tkQuorvexC6" + ext)) << ext;
+    EXPECT_TRUE(Exists("C:\\CB6\\Include\\Vcl\\QvBase.hpp"));
+}
+
+TEST_F(CompilerTest, ConnectivityPackagesAreAlwaysCompiled) {
+    auto d7 = seeding::TypicalIde("Delphi", "7.0", "C:\\D7");
+    d7.zeos = true;
+    Seed(d7);
+    Start();
+    ASSERT_TRUE(Target(0).ZEOS);
+    Target(0).Action = engine::taInstall;
+    EXPECT_TRUE(Engine().Install());
+    const auto& runs = machine.processes.Invocations();
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_NE(runs[1].parameters.find("  tkQuorvexZeosD7.dpk"), std::string::npos);
+    EXPECT_NE(runs[2].parameters.find("  tkQuorvexDsgnZeosD7.dpk"), std::string::npos);
+    EXPECT_EQ(Value(Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0\\Known Packages",
+                    "C:\\D7\\Projects\\Bpl\\tkQuorvexDsgnZeosD7.bpl"),
+              "Quorvex Component ZEOS Connectivity");
+
+    // Switched off later: the packages and their registration go.
+    Start();
+    Target(0).ZEOS = false;
+    Target(0).Action = engine::taInstall;
+    EXPECT_TRUE(Engine().Install());
+    EXPECT_FALSE(Exists("C:\\D7\\Projects\\Bpl\\tkQuorvexDsgnZeosD7.bpl"));
+    EXPECT_EQ(Values(Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0\\Known Packages").size(), 3u);
+}
+
+TEST_F(CompilerTest, InstallingTwiceLeavesOneEntryEach) {
+    auto d7 = seeding::TypicalIde("Delphi", "7.0", "C:\\D7");
+    d7.disabledPackages.push_back({"$(DELPHI)\\Projects\\Bpl\\TKQUORVEXDSGND7.BPL", "Old copy"});
+    d7.browsingPath = *d7.browsingPath + ";" + "c:\\program files\\veltradb\\quorvex\\sources\\";
+    Seed(d7);
+    machine.files.WriteFile("C:\\Dist\\withsrcs", "");
+    for (int run = 0; run < 2; ++run) ASSERT_TRUE(InstallAll());
+    const std::string user = "SOFTWARE\\Borland\\Delphi\\7.0";
+    EXPECT_EQ(Values(Hive::CurrentUser, user + "\\Known Packages").size(), 3u);
+    EXPECT_EQ(Values(Hive::CurrentUser, user + "\\Disabled Packages").size(), 1u);
+    const std::string search = Value(Hive::CurrentUser, user + "\\Library", "Search Path");
+    EXPECT_EQ(search.find("Delphi7"), search.rfind("Delphi7"));
+    // The old spelling is replaced in place by the engine's.
+    EXPECT_EQ(Value(Hive::CurrentUser, user + "\\Library", "Browsing Path"),
+              "$(DELPHI)\\Source\\Vcl;$(DELPHI)\\Source\\Rtl\\Common;$(DELPHI)\\Source\\Rtl\\Sys;" + InstallDir +
+                  "\\Sources");
+    EXPECT_TRUE(Exists(InstallDir + "\\Delphi7\\QvDialogs.dfm"));
+}
+
+TEST_F(CompilerTest, FoldersBelowTheRootGetTheRootMacro) {
+    Seed(seeding::TypicalIde("Delphi", "7.0", "C:\\D7"));
+    const auto key = machine.registry.OpenKey(Hive::LocalMachine, Product, KeyAccess::CreateWrite);
+    key->WriteString("InstallDir", "C:\\D7\\Quorvex");
+    key->WriteString("InstalledVersion", "2.4.1.16");
+    machine.files.WriteFile("C:\\Dist\\withsrcs", "");
+    Start();
+    Target(0).Action = engine::taInstall;
+    Target(0).AddSource = true;
+    ASSERT_TRUE(Engine().Install());
+    const std::string library = "SOFTWARE\\Borland\\Delphi\\7.0\\Library";
+    EXPECT_NE(Value(Hive::CurrentUser, library, "Browsing Path").find(";$(DELPHI)\\Quorvex\\Sources"), std::string::npos);
+    EXPECT_NE(Value(Hive::CurrentUser, library, "Search Path").find(";$(DELPHI)\\Quorvex\\Delphi7"), std::string::npos);
+}
+
+TEST_F(CompilerTest, MaintenanceRunSkipsTheArchive) {
+    SeedTypical();
+    ASSERT_TRUE(InstallAll());
+    Start();
+    ASSERT_EQ(data->State, engine::isMaintenance);
+    Target(0).Action = engine::taUninstall;
+    const auto before = machine.processes.Invocations().size();
+    EXPECT_TRUE(Engine().Install());
+    EXPECT_EQ(messages, (Lines{"Windows XP Service Pack 2 (5.1.2600)", "", "Uninstall from IDE: Delphi 7.0 (Enterprise)",
+                               "Completed", "", "All operations done. Press Finish to exit installation."}));
+    EXPECT_EQ(machine.processes.Invocations().size(), before);
+    EXPECT_FALSE(machine.registry.KeyExists(Hive::LocalMachine, Product + "\\Delphi 7.0 (Enterprise)"));
+    EXPECT_TRUE(machine.registry.KeyExists(Hive::LocalMachine, Product + "\\Delphi 2005 (Enterprise)"));
+    const std::string known = "SOFTWARE\\Borland\\Delphi\\7.0\\Known Packages";
+    EXPECT_EQ(Values(Hive::CurrentUser, known),
+              (Lines{"$(DELPHI)\\Bin\\dclbase70.bpl", "$(DELPHI)\\Bin\\dcldata70.bpl"}));
+    EXPECT_EQ(Value(Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0\\Library", "Search Path"),
+              "$(DELPHI)\\Lib;$(DELPHI)\\Bin;$(DELPHI)\\Imports;$(DELPHI)\\Projects\\Bpl");
+}
+
+TEST_F(CompilerTest, FullUninstallLeavesNothingOfTheProduct) {
+    SeedTypical();
+    machine.files.WriteFile("C:\\Dist\\withsrcs", "");
+    const std::string known7 = "SOFTWARE\\Borland\\Delphi\\7.0\\Known Packages";
+    const auto knownBefore = Values(Hive::CurrentUser, known7);
+    ASSERT_TRUE(InstallAll());
+    WriteFile("C:\\CB6\\Include\\Vcl\\Foreign.hpp");
+    for (const auto unit : engine::ProductUnitNames) WriteFile("C:\\CB6\\Include\\Vcl\\" + std::string(unit) + ".hpp");
+    Start();
+    data->State = engine::isUninstall;
+    machine.system.osVersion = {platform::OsVersion::Family::NT, 5, 0, 2195, "Service Pack 4"};
+    auto& engineRef = Engine();
+    EXPECT_TRUE(engineRef.Uninstall());
+    EXPECT_EQ(messages, (Lines{"Uninstall from IDE: Delphi 7.0 (Enterprise)", "Completed", "",
+                               "Uninstall from IDE: C++Builder 6.0 (Enterprise)", "Completed", "",
+                               "Uninstall from IDE: Delphi 2005 (Enterprise)", "Completed", "",
+                               "Delete component files...", "Completed", "",
+                               "Uninstall completed. Press Finish to exit installation."}));
+    EXPECT_EQ(engineRef.Log.front(), "\x01Windows 2000 Service Pack 4 (5.0.2195)");
+    EXPECT_FALSE(machine.registry.KeyExists(Hive::LocalMachine, Product));
+    EXPECT_FALSE(Exists(InstallDir));
+    EXPECT_EQ(Values(Hive::CurrentUser, known7), knownBefore);
+    EXPECT_TRUE(Exists("C:\\CB6\\Include\\Vcl\\Foreign.hpp"));
+    EXPECT_FALSE(Exists("C:\\CB6\\Include\\Vcl\\QvGrid.hpp"));
+    EXPECT_FALSE(Exists("C:\\D7\\Projects\\Bpl\\tkQuorvexD7.bpl"));
+    // The log was saved before the last line and again when the engine went.
+    EXPECT_EQ(machine.files.ReadFile("C:\\Dist\\install.log")->find("Uninstall completed"), std::string::npos);
+    compiler.reset();
+    EXPECT_NE(machine.files.ReadFile("C:\\Dist\\install.log")->find("Uninstall completed"), std::string::npos);
+}
+
+TEST_F(CompilerTest, ExtractionFailureEndsTheRunAndChangesNothing) {
+    SeedTypical();
+    damagedArchive = true;
+    EXPECT_FALSE(InstallAll());
+    EXPECT_EQ(messages, (Lines{"Windows XP Service Pack 2 (5.1.2600)", "", "Delete old files...",
+                               "Extracting component files...", "Error extracting component files from archive.",
+                               "Archive damaged."}));
+    EXPECT_FALSE(machine.registry.KeyExists(Hive::LocalMachine, Product));
+    EXPECT_EQ(compiler->Log.back(), "Archive damaged.");
+    EXPECT_NE(std::find(compiler->Log.begin(), compiler->Log.end(), "data.arc: checksum error"), compiler->Log.end());
+
+    // A missing extractor is a failed extraction too.
+    machine.processes = platform::memory::MemoryProcessRunner();
+    EXPECT_FALSE(InstallAll());
+    EXPECT_EQ(messages.back(), "Archive damaged.");
+}
+
+TEST_F(CompilerTest, AFailedBuildIsReportedAndStopsAtThatIDE) {
+    SeedTypical();
+    Start();
+    for (int i = 0; i < 3; ++i) {
+        Target(i).Action = engine::taInstall;
+        Target(i).CompilePackages = true;
+    }
+    failing = {"tkQuorvexDsgnD7"};
+    EXPECT_FALSE(Engine().Install());
+    const Lines tail(messages.end() - 8, messages.end());
+    EXPECT_EQ(tail, (Lines{"Compiling for: Delphi 7.0 (Enterprise)", "Compiling package: tkQuorvex",
+                           "Compiling package: tkQuorvexDsgn",
+                           "Package tkQuorvexDsgn could not be built; the build log holds the details.",
+                           "Installing package: tkQuorvexDsgn", "Installation into Delphi 7.0 (Enterprise) failed.", "",
+                           "All operations done. Press Finish to exit installation."}));
+    EXPECT_NE(std::find(compiler->Log.begin(), compiler->Log.end(), "Fatal: File not found"), compiler->Log.end());
+    // Not registered, the next IDE not touched, the partial installation recorded for a later removal.
+    EXPECT_EQ(Values(Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0\\Known Packages").size(), 2u);
+    EXPECT_EQ(machine.processes.Invocations().size(), 3u);
+    EXPECT_TRUE(machine.registry.KeyExists(Hive::LocalMachine, Product + "\\Delphi 7.0 (Enterprise)"));
+    EXPECT_EQ(Value(Hive::LocalMachine, Product, "InstallDir"), InstallDir);
+}
+
+TEST_F(CompilerTest, AFailedOptionalPackageLetsTheIDESucceed) {
+    auto d7 = seeding::TypicalIde("Delphi", "7.0", "C:\\D7");
+    d7.zeos = true;
+    Seed(d7);
+    failing = {"tkQuorvexDsgnZeosD7"};
+    EXPECT_TRUE(InstallAll());
+    EXPECT_NE(std::find(messages.begin(), messages.end(),
+                        "Package tkQuorvexDsgnZeos could not be built; the build log holds the details."),
+              messages.end());
+    EXPECT_EQ(messages[messages.size() - 3], "Completed");
+}
+
+TEST_F(CompilerTest, MissingOrFailingToolsFailTheBuild) {
+    Seed(seeding::TypicalIde("C++Builder", "6.0", "C:\\CB6"));
+    Start();
+    Target(0).Action = engine::taInstall;
+    Target(0).CompilePackages = true;
+    failing = {"tkQuorvexC6"};
+    EXPECT_FALSE(Engine().Install());
+    // bpr2mak failed: no make run, and the intermediate files are gone all the same.
+    for (const auto& run : machine.processes.Invocations())
+        EXPECT_EQ(run.parameters.find("tkQuorvexC6.mak"), std::string::npos) << run.command;
+    EXPECT_FALSE(Exists(InstallDir + "\\Packages\\tkQuorvexC6.mak"));
+
+    // A precompiled package that the archive did not bring fails without a tool.
+    Seed(seeding::TypicalIde("Delphi", "7.0", "C:\\D7"));
+    failing.clear();
+    machine.registry.DeleteKey(Hive::LocalMachine, Product);
+    Start();
+    Target(0).Action = engine::taInstall;
+    Target(1).Action = engine::taInstall;
+    machine.processes.Register("unrar.exe", [](const ProgramInvocation&) { return ProgramScript{}; });
+    EXPECT_FALSE(Engine().Install());
+    EXPECT_NE(std::find(messages.begin(), messages.end(),
+                        "Package tkQuorvex could not be built; the build log holds the details."),
+              messages.end());
+}
+
+TEST_F(CompilerTest, StalePackagesAreFoundOnThePathAndInPackageFolders) {
+    auto d7 = seeding::TypicalIde("Delphi", "7.0", "C:\\D7");
+    d7.packageSearchPath = "C:\\Pkgs;C:\\Missing";
+    Seed(d7);
+    machine.system.SetEnv("PATH", "C:\\A;;\"C:\\Program Files\\B\";");
+    for (const char* folder : {"C:\\A", "C:\\Program Files\\B", "C:\\Pkgs", "C:\\Other"})
+        WriteFile(std::string(folder) + "\\tkQuorvexD7.bpl");
+    ASSERT_TRUE(InstallAll());
+    EXPECT_FALSE(Exists("C:\\A\\tkQuorvexD7.bpl"));
+    EXPECT_FALSE(Exists("C:\\Program Files\\B\\tkQuorvexD7.bpl"));
+    EXPECT_FALSE(Exists("C:\\Pkgs\\tkQuorvexD7.bpl"));
+    EXPECT_TRUE(Exists("C:\\Other\\tkQuorvexD7.bpl"));
+}
+
+TEST_F(CompilerTest, SystemLineOnlyForNamedSystems) {
+    Start();
+    struct Case {
+        platform::OsVersion os;
+        std::string line;
+    } cases[] = {
+        {{platform::OsVersion::Family::Windows9x, 4, 0, 950, ""}, "Windows 95  (4.0.950)"},
+        {{platform::OsVersion::Family::Windows9x, 4, 10, 2222, "A"}, "Windows 98 A (4.10.2222)"},
+        {{platform::OsVersion::Family::Windows9x, 4, 90, 3000, ""}, "Windows ME  (4.90.3000)"},
+        {{platform::OsVersion::Family::NT, 4, 0, 1381, "Service Pack 6"}, "Windows NT4 Service Pack 6 (4.0.1381)"},
+        {{platform::OsVersion::Family::NT, 5, 2, 3790, ""}, ""},
+        {{platform::OsVersion::Family::NT, 6, 1, 7601, "Service Pack 1"}, ""},
+    };
+    for (const auto& c : cases) {
+        machine.system.osVersion = c.os;
+        EXPECT_EQ(Engine().SystemLine(), c.line);
+    }
+    EXPECT_TRUE(Engine().Install());
+    EXPECT_EQ(messages.front(), "Delete old files...");
+}
+
+TEST_F(CompilerTest, ProtectedFoldersAreNeverRecycledOrDeleted) {
+    WriteFile("C:\\Program Files\\Other Vendor\\app.exe");
+    const auto key = machine.registry.OpenKey(Hive::LocalMachine, Product, KeyAccess::CreateWrite);
+    key->WriteString("InstallDir", "C:\\Program Files");
+    key->WriteString("InstalledVersion", "1.0.0");
+    Start();
+    EXPECT_TRUE(Engine().Install());
+    EXPECT_EQ(messages[3], "The folder C:\\Program Files is left as it is: it is a drive or a folder of the system or of the user.");
+    EXPECT_TRUE(Exists("C:\\Program Files\\Other Vendor\\app.exe"));
+    EXPECT_TRUE(machine.files.RecycleBin().empty());
+
+    data->State = engine::isUninstall;
+    EXPECT_TRUE(Engine().Uninstall());
+    EXPECT_TRUE(Exists("C:\\Program Files\\Other Vendor\\app.exe"));
+}
+
+TEST_F(CompilerTest, InstallLogThatCannotBeWrittenIsAnError) {
+    Start();
+    WriteFile("C:\\Dist\\install.log", "old");
+    machine.files.SetAttributes("C:\\Dist\\install.log", platform::attr::ReadOnly);
+    auto& engineRef = Engine();
+    engineRef.AddMessage("line");
+    EXPECT_THROW(engineRef.SaveLog(), platform::FileError);
+    compiler.reset();  // the destructor cannot report it, and must not throw
+    EXPECT_EQ(machine.files.ReadFile("C:\\Dist\\install.log").value_or(""), "old");
+}
+
+TEST_F(CompilerTest, AToolLineOfTenMegabytesArrivesWhole) {
+    Seed(seeding::TypicalIde("Delphi", "7.0", "C:\\D7"));
+    Start();
+    Target(0).Action = engine::taInstall;
+    Target(0).CompilePackages = true;
+    machine.processes.Register("dcc32.exe", [](const ProgramInvocation&) {
+        ProgramScript script;
+        script.output.push_back({{}, std::string(10 << 20, 'x')});
+        return script;
+    });
+    Engine().Install();
+    const auto longest = std::max_element(compiler->Log.begin(), compiler->Log.end(),
+                                          [](const auto& a, const auto& b) { return a.size() < b.size(); });
+    EXPECT_EQ(longest->size(), std::size_t(10) << 20);
+}
+
+}  // namespace

@@ -1,0 +1,30 @@
+#include "ide/path_list.h"
+
+#include "system/file_utils.h"
+
+namespace ide {
+
+std::vector<std::string> SplitPathList(const std::string& text) {
+    std::vector<std::string> list;
+    std::size_t pos = 0;
+    for (;;) {
+        while (pos < text.size() && text[pos] == ' ') ++pos;
+        if (pos >= text.size()) break;
+        const std::size_t end = std::min(text.find(';', pos), text.size());
+        list.push_back(sys::RemovePathDelimiter(text.substr(pos, end - pos)));
+        if (end >= text.size()) break;
+        pos = end + 1;
+    }
+    return list;
+}
+
+std::string JoinPathList(const std::vector<std::string>& list) {
+    std::string text;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (i > 0) text += ';';
+        text += list[i];
+    }
+    return text;
+}
+
+}  // namespace ide

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "ide/package_list.h"
+#include "ide/path_list.h"
+
+namespace {
+
+using Entries = std::vector<std::string>;
+
+TEST(PathListTest, SplitDropsLeadingBlanksAndOneTrailingDelimiter) {
+    EXPECT_EQ(ide::SplitPathList(" a\\;;b"), (Entries{"a", "", "b"}));
+    EXPECT_EQ(ide::SplitPathList("D:\\"), (Entries{"D:"}));
+    EXPECT_EQ(ide::SplitPathList("C:\\x\\\\;  y ;"), (Entries{"C:\\x\\", "y "}));
+    EXPECT_EQ(ide::SplitPathList(""), Entries{});
+    EXPECT_EQ(ide::SplitPathList("   "), Entries{});
+    EXPECT_EQ(ide::SplitPathList(";"), (Entries{""}));
+    EXPECT_EQ(ide::SplitPathList("\"C:\\A B\";$(NOSUCH)\\x;a;a"),
+              (Entries{"\"C:\\A B\"", "$(NOSUCH)\\x", "a", "a"}));
+}
+
+TEST(PathListTest, JoinAndSplitRoundTripHundredsOfEntries) {
+    Entries entries;
+    for (int i = 0; i < 300; ++i)
+        entries.push_back(i % 7 == 3 ? std::string() : "$(DELPHI)\\Lib\\Folder " + std::to_string(i));
+    const std::string joined = ide::JoinPathList(entries);
+    EXPECT_EQ(ide::SplitPathList(joined), entries);
+    EXPECT_EQ(ide::JoinPathList({}), "");
+    EXPECT_EQ(ide::JoinPathList({"a", "", "b"}), "a;;b");
+}
+
+TEST(PackageListTest, EmptyDescriptionBecomesTheBareName) {
+    ide::TDelphiPackageList list;
+    list.AddPackage("$(DELPHI)\\Bin\\dclQuorvexD7.bpl", "");
+    list.AddPackage("C:\\Pkg\\other.package.bpl", "");
+    list.AddPackage("C:noext", "");
+    list.AddPackage("C:\\Pkg\\x.bpl", "Described");
+    EXPECT_EQ(list[0].Description, "dclQuorvexD7");
+    EXPECT_EQ(list[1].Description, "other.package");
+    EXPECT_EQ(list[2].Description, "noext");
+    EXPECT_EQ(list[3].Description, "Described");
+}
+
+TEST(PackageListTest, LookupByFileNameOrByNamePart) {
+    ide::TDelphiPackageList list;
+    list.AddPackage("$(DELPHI)\\Projects\\Bpl\\QuorvexD7.bpl", "old");
+    list.AddPackage("C:\\Bpl\\quorvexd7.BPL", "new");
+    EXPECT_EQ(list.IndexOfName("QUORVEXD7.bpl"), 0);
+    EXPECT_EQ(list.IndexOfFileName("QuorvexD7.bpl"), -1);
+    EXPECT_EQ(list.IndexOfFileName("c:\\bpl\\QUORVEXD7.bpl"), 1);
+    EXPECT_EQ(list.IndexOfName("Bpl\\QuorvexD7.bpl"), -1);
+    list.Delete(0);
+    EXPECT_EQ(list.IndexOfName("QuorvexD7.bpl"), 0);
+    list.Delete(5);  // out of range: ignored
+    EXPECT_EQ(list.Count(), 1);
+}
+
+}  // namespace
