@@ -5,7 +5,7 @@
 #include "tools/stub_tools/tools.h"
 #include "tools/stub_tools/win32_host.h"
 
-// Arguments as written: "*.*" or "?" in a stub's command line are not to be expanded.
+// Arguments as written: the C runtime must not expand "*", "?" or "[" in them to file names.
 int _CRT_glob = 0;
 
 int main(int argc, char** argv) {

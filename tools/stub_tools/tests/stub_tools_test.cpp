@@ -215,7 +215,7 @@ TEST_F(Dcc32Test, EndsWithTenMegabytesWithoutALineBreakOnRequest) {
 class BuilderTest : public ::testing::Test {
 protected:
     const std::string kTargetC6 = kInstall + "\\CBuilder6";
-    const std::string kHpp = "C:\\Borland\\CBuilder6\\Include\\Vcl";
+    const std::string kHpp = "C:\\IDE\\CBuilder 6\\Include\\Vcl";
 
     BuilderTest() {
         host.currentDirectory = kPackages;

@@ -63,7 +63,7 @@ protected:
     fixtures::ScratchFolder scratch{"qv stub tools"};
     const std::string install = scratch.path() + "\\Program Files\\Quorvex";
     const std::string packages = install + "\\Packages";
-    const std::string ide = scratch.path() + "\\Borland\\Delphi 7";
+    const std::string ide = scratch.path() + "\\IDE\\Delphi 7";
     const std::string ideBin = ide + "\\Bin";
     const std::string bpl = scratch.path() + "\\My Packages\\Bpl";
     const std::string dcp = scratch.path() + "\\My Packages\\Dcp";
