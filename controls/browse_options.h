@@ -15,6 +15,9 @@ using wizard::Point;
 using wizard::Rect;
 using wizard::Size;
 
+// The identifier of the button a dialog gets beside its own ("&Help", "No directory").
+inline constexpr int kAddedButtonId = 0xFFFF;
+
 enum TBrowseKind : std::uint8_t { bfFolders, bfComputers };
 
 // Shell flags of the small dialog.

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-namespace controls {
+#include "controls/browse_options.h"
 
-inline constexpr int kAddedButtonId = 0xFFFF;
+namespace controls {
 
 // What the frame needs of a folder dialog while it is open.
 class FolderDialog {

@@ -4,69 +4,17 @@
 
 #include <stdexcept>
 
-#include "platform/win32/unique_handle.h"
-#include "wizard/win32/gdi_handles.h"
+#include "controls/win32/shell_support.h"
 
 namespace controls::win32 {
 
 namespace {
 
-struct PidlTraits {  // item lists come from, and go back to, the shell allocator
-    using Handle = LPITEMIDLIST;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::CoTaskMemFree(h); }
-};
-using UniquePidl = platform::win32::UniqueHandle<PidlTraits>;
-
 constexpr char kDialogObject[] = "QvBrowseFolderDialog";
 
-bool DirectoryExists(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The application's other windows stay disabled while the dialog runs, and come back in every case.
-class ModalScope {
-public:
-    ModalScope() : active_(::GetActiveWindow()) {
-        ::EnumThreadWindows(::GetCurrentThreadId(), &ModalScope::Disable, reinterpret_cast<LPARAM>(this));
-    }
-    ~ModalScope() {
-        for (HWND window : disabled_) ::EnableWindow(window, TRUE);
-        if (active_) ::SetActiveWindow(active_);
-    }
-    ModalScope(const ModalScope&) = delete;
-    ModalScope& operator=(const ModalScope&) = delete;
-
-private:
-    static BOOL CALLBACK Disable(HWND window, LPARAM self) {
-        if (::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
-            ::EnableWindow(window, FALSE);
-            reinterpret_cast<ModalScope*>(self)->disabled_.push_back(window);
-        }
-        return TRUE;
-    }
-    HWND active_;
-    std::vector<HWND> disabled_;
-};
-
-class ComScope {
-public:
-    ComScope() : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComScope() {
-        if (initialized_) ::CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    bool initialized_;
-};
-
-UniquePidl SpecialFolder(int csidl) {
-    UniquePidl pidl;
-    if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, pidl.put())))
-        throw std::runtime_error("The shell cannot give the special folder " + std::to_string(csidl));
+UniquePidl RootFolder(int csidl) {
+    UniquePidl pidl = SpecialFolderItem(csidl);
+    if (!pidl) throw std::runtime_error("The shell cannot give the special folder " + std::to_string(csidl));
     return pidl;
 }
 
@@ -76,9 +24,9 @@ bool TBrowseFolderDialog::Execute() {
     ComScope com;
     UniquePidl root;
     if (BrowseKind == bfComputers)
-        root = SpecialFolder(CSIDL_NETWORK);
+        root = RootFolder(CSIDL_NETWORK);
     else if (!DesktopRoot)
-        root = SpecialFolder(CSIDL_DRIVES);
+        root = RootFolder(CSIDL_DRIVES);
     displayName_.assign(MAX_PATH, '\0');
 
     BROWSEINFOA info{};
@@ -133,7 +81,7 @@ void TBrowseFolderDialog::Initialized(HWND dialog) {
     // A folder text that names nothing opens the dialog without preselection.
     if (BrowseKind == bfComputers || DirectoryExists(FolderName))
         ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(FolderName.c_str()));
-    if (HelpContext != 0) AddButton("&Help", kAddedButtonId, false);
+    if (HelpContext != 0) AddDialogButton(dialog, "&Help", kAddedButtonId, false);
     if (OnInitialized) OnInitialized(*this);
     if (OnCustomize) OnCustomize(*this);
 }
@@ -189,30 +137,8 @@ LRESULT TBrowseFolderDialog::Route(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::CallWindowProcA(previous, dialog, message, wParam, lParam);
 }
 
-bool TBrowseFolderDialog::AddTextButton(const std::string& text, int id) { return AddButton(text, id, true); }
-
-bool TBrowseFolderDialog::AddButton(const std::string& text, int id, bool fitText) {
-    const HWND first = ::FindWindowExA(handle_, nullptr, "BUTTON", nullptr);
-    if (!first) return false;
-    RECT r{};
-    ::GetWindowRect(first, &r);
-    ::MapWindowPoints(nullptr, handle_, reinterpret_cast<POINT*>(&r), 2);
-    int width = r.right - r.left;
-    if (fitText) {
-        wizard::win32::WindowDc dc(first);
-        wizard::win32::SelectGuard font(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageA(first, WM_GETFONT, 0, 0)));
-        SIZE extent{};
-        ::GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
-        width = extent.cx;
-    }
-    // The dialog owns the button from here on and destroys it with itself.
-    const HWND button = ::CreateWindowExA(0, "BUTTON", text.c_str(), 0x54010000, 12, r.top, width, r.bottom - r.top,
-                                          handle_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                          ::GetModuleHandleA(nullptr), nullptr);
-    if (const auto font = ::SendMessageA(handle_, WM_GETFONT, 0, 0))
-        ::SendMessageA(button, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
-    ::UpdateWindow(handle_);
-    return true;
+bool TBrowseFolderDialog::AddTextButton(const std::string& text, int id) {
+    return AddDialogButton(handle_, text, id, true) != nullptr;
 }
 
 void TBrowseFolderDialog::Close() {

@@ -49,9 +49,6 @@ private:
     void SelectionChanged(LPCITEMIDLIST item);
     void EnableOk(bool enable);
     LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam);
-    // A push button at the dialog's left, lined up with its first button, as wide as that button
-    // or as its own text.
-    bool AddButton(const std::string& text, int id, bool fitText);
 
     HWND owner_;
     HWND handle_ = nullptr;

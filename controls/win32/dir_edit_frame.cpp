@@ -82,8 +82,9 @@ void DirEditFrame::SetText(const std::string& text) { ::SetWindowTextA(edit_.get
 void DirEditFrame::Layout() {
     RECT r{};
     ::GetClientRect(hwnd_.get(), &r);
-    // The edit stretches with the frame; the button keeps to the right edge.
-    ::MoveWindow(bevel_.get(), 0, 4, r.right, 2, TRUE);
+    // The bevel is the frame's top line, above the caption; the edit stretches with the frame and
+    // the button keeps to the right edge.
+    ::MoveWindow(bevel_.get(), 0, 0, r.right, 2, TRUE);
     ::MoveWindow(edit_.get(), 4, 20, r.right - 31, 21, TRUE);
     ::MoveWindow(button_.get(), r.right - 24, 20, 21, 21, TRUE);
 }

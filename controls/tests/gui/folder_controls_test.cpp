@@ -3,61 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-#include <commctrl.h>
-#include <shlobj.h>
-
 #include <functional>
 
+#include "controls/tests/gui/dialog_driver.h"
 #include "controls/win32/dir_edit_frame.h"
 
 namespace controls::win32 {
 namespace {
 
-// What the user does once the dialog is up; run from a timer inside the dialog's modal loop.
-std::function<void(HWND dialog)> g_user;
-
-HWND FindBrowseDialog() {
-    HWND found = nullptr;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM out) -> BOOL {
-            char cls[16] = {};
-            ::GetClassNameA(window, cls, sizeof cls);
-            if (std::string(cls) == "#32770" && ::IsWindowVisible(window)) {
-                *reinterpret_cast<HWND*>(out) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-void CALLBACK ActAsUser(HWND, UINT, UINT_PTR timer, DWORD) {
-    const HWND dialog = FindBrowseDialog();
-    if (!dialog || !g_user) return;
-    ::KillTimer(nullptr, timer);
-    auto user = std::exchange(g_user, nullptr);
-    user(dialog);
-}
-
-std::string SelectedTreeItem(HWND dialog) {
-    const HWND tree = ::FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr);
-    const auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    char text[MAX_PATH] = {};
-    TVITEMA tv{};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = item;
-    tv.pszText = text;
-    tv.cchTextMax = sizeof text;
-    if (!item || !::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv))) return "";
-    return text;
-}
-
-void Select(HWND dialog, const std::string& path) {
-    ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
-}
+using namespace testing;
 
 class FolderControls : public ::testing::Test {
 protected:
@@ -71,7 +25,7 @@ protected:
         frame.Frame().OnChange = [this](TFrameDirEditBrowse&, void*, std::string& dir) { changes.push_back(dir); };
         frame.SetText(windows);
     }
-    void TearDown() override { g_user = nullptr; }
+    void TearDown() override { PendingUser() = nullptr; }
 
     static std::string WindowsFolder() {
         char path[MAX_PATH] = {};
@@ -80,8 +34,7 @@ protected:
     }
     // Presses the browse button; the user acts once the dialog shows.
     void Browse(std::function<void(HWND)> user, HWND source = nullptr) {
-        g_user = std::move(user);
-        ::SetTimer(nullptr, 0, 200, &ActAsUser);
+        WhenDialogShows(std::move(user));
         if (source)
             ::SendMessageA(source, WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
         else
@@ -95,6 +48,18 @@ TEST_F(FolderControls, TheFrameIsMadeOfStandardControls) {
     char cls[16] = {};
     ::GetClassNameA(frame.EditHandle(), cls, sizeof cls);
     EXPECT_STRCASEEQ(cls, "Edit");
+
+    // The bevel is the frame's top line; the caption sits below it and hides none of it.
+    RECT bevel{};
+    RECT caption{};
+    RECT self{};
+    ::GetWindowRect(::GetDlgItem(frame.Hwnd(), kBevelId), &bevel);
+    ::GetWindowRect(::GetDlgItem(frame.Hwnd(), kCaptionId), &caption);
+    ::GetWindowRect(frame.Hwnd(), &self);
+    EXPECT_EQ(bevel.top, self.top);
+    EXPECT_EQ(bevel.right - bevel.left, self.right - self.left);
+    EXPECT_LE(bevel.bottom, caption.top);
+    EXPECT_EQ(caption.top - self.top, 4);
 }
 
 TEST_F(FolderControls, OpensOnTheEditsFolderAndWritesBackTheChosenOne) {

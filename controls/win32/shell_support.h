@@ -1,0 +1,75 @@
+#pragma once
+// What both folder dialogs need of the shell and the window system: item lists as owned handles,
+// the component object model and the modal state around a run, names of items, and the button a
+// dialog gets beside its own.
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/unique_handle.h"
+
+namespace controls::win32 {
+
+struct PidlTraits {  // item lists come from, and go back to, the shell allocator
+    using Handle = LPITEMIDLIST;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::CoTaskMemFree(h); }
+};
+using UniquePidl = platform::win32::UniqueHandle<PidlTraits>;
+
+template <typename Interface>
+struct ComTraits {  // one reference to a component object, released when the owner goes
+    using Handle = Interface*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { h->Release(); }
+};
+template <typename Interface>
+using UniqueCom = platform::win32::UniqueHandle<ComTraits<Interface>>;
+
+// A shell special folder as an item list; empty when the shell has none.
+UniquePidl SpecialFolderItem(int csidl);
+// The item a parsing name (a path, or a shell name) stands for; empty when it names nothing.
+UniquePidl ItemFromParsingName(const std::string& name);
+// The desktop-relative parsing name of an item: a file-system path for file-system items.
+std::string ParsingName(LPCITEMIDLIST item);
+// The parsing name of a child item of a shell folder.
+std::string ChildParsingName(IShellFolder& folder, LPCITEMIDLIST child);
+
+bool DirectoryExists(const std::string& path);
+
+class ComScope {
+public:
+    ComScope() : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComScope() {
+        if (initialized_) ::CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool initialized_;
+};
+
+// The application's other windows stay disabled while a dialog runs, and come back in every case.
+class ModalScope {
+public:
+    ModalScope();
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    static BOOL CALLBACK Disable(HWND window, LPARAM self);
+    HWND active_;
+    std::vector<HWND> disabled_;
+};
+
+// A push button at the dialog's left (x 12), lined up with the dialog's first button and as wide
+// as it, or as its own text; with the dialog's font. Null when the dialog has no button. The dialog
+// owns the new button and destroys it with itself.
+HWND AddDialogButton(HWND dialog, const std::string& text, int id, bool fitText);
+
+}  // namespace controls::win32
