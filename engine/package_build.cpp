@@ -37,7 +37,7 @@ bool TCompiler::InstallTarget(TTargetOptions& target) {
     const std::string targetDir = target.TargetDir();
     if (!sys::DirExists(Machine.files, targetDir)) Machine.files.CreateDirectory(targetDir);
     // Output folders chosen on the configuration page may not exist yet.
-    for (const auto* folder : {&target.BPLDir, &target.DCPDir})
+    for (const auto* folder : {&target.BPLDir, &target.DCPDir, &target.HPPDir})
         if (!folder->empty()) sys::ForceDirectories(Machine.files, *folder);
     if (Data.WithSources) {
         DeleteFiles(targetDir, true, {".obj", ".dcu"});

@@ -125,6 +125,7 @@ void Seed(platform::Registry& registry, platform::FileSystem& files, const Seede
 
     if (ide.rootDir.empty()) return;
     CreateFile(files, DefaultApp(ide), "MZ");
+    if (sys::SameText(ide.productKey, "C++Builder")) sys::ForceDirectories(files, ide.rootDir + "\\Include\\Vcl");
     const std::string bpl = ExpandedBplOutput(ide);
     const std::string dcp = ReplaceAll(ide.dcpOutput.value_or(""), RootMacro(ide), ide.rootDir);
     for (const auto& folder : {bpl, dcp})
