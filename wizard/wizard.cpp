@@ -152,6 +152,10 @@ void TWizard::DetachPage(TWizardCustomPage& page) {
     }
 }
 
+void TWizard::ShowControl(TWizardCustomPage& page) {
+    if (page.OwnerWizard() == this) SetActivePage(&page);
+}
+
 void TWizard::PageDisabled(TWizardCustomPage& page) {
     if (activePage_ != &page) return;
     const int index = pages_.IndexOf(&page);

@@ -84,6 +84,9 @@ public:
 
     void AttachPage(TWizardCustomPage& page);
     void DetachPage(TWizardCustomPage& page);
+    // The window system asks to show a child of the wizard: a page of this wizard becomes the
+    // active page first, through the guarded switch.
+    void ShowControl(TWizardCustomPage& page);
 
     void RefreshButtonStates();
     void ArrangeButtons();

@@ -230,6 +230,26 @@ TEST_F(WizardNavigation, SwitchesToForeignOrDisabledPagesAreIgnored) {
     EXPECT_FALSE(wizard.IsForwardMove(&b, pages[0].get()));
 }
 
+TEST_F(WizardNavigation, AShowRequestSwitchesToAPageOfThisWizardOnly) {
+    FakeWizardView otherHost;
+    TWizard other{otherHost};
+    AddLoggedPage("A");
+    TWizardCustomPage& b = AddLoggedPage("B");
+    TWizardCustomPage& c = AddPage("C");
+    TWizardCustomPage& foreign = AddPage("Foreign", &other);
+    wizard.Loaded();
+    log.clear();
+
+    wizard.ShowControl(b);
+    EXPECT_EQ(Active(), "B");
+    EXPECT_EQ(log, (EventLog{"A exit", "B enter", "B page"})) << "the guarded switch with its events";
+    c.SetEnabled(false);
+    wizard.ShowControl(c);
+    wizard.ShowControl(foreign);
+    EXPECT_EQ(Active(), "B");
+    EXPECT_EQ(other.ActivePage(), nullptr);
+}
+
 TEST_F(WizardNavigation, AChangingHandlerRedirectingToADisabledPageSearchesFromTheCurrentPage) {
     AddPage("A");
     TWizardCustomPage& b = AddPage("B");

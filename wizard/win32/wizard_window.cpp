@@ -8,6 +8,7 @@ namespace {
 
 constexpr char kWizardClass[] = "QvWizard";
 constexpr char kPageClass[] = "QvWizardPage";
+constexpr UINT kShownFromOutside = WM_APP + 1;
 
 void RegisterClassOnce(const char* name, WNDPROC proc) {
     WNDCLASSEXA wc{};
@@ -127,8 +128,21 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (OnCommand) OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
+    case WM_SHOWWINDOW:
+        // lParam 0: a ShowWindow call on the page itself, not its parent showing.
+        if (wParam && lParam == 0 && !showingForWizard_) ::PostMessageA(hwnd_.get(), kShownFromOutside, 0, 0);
+        return ::DefWindowProcA(hwnd_.get(), message, wParam, lParam);
+    case kShownFromOutside: ShownFromOutside(); return 0;
     default: return ::DefWindowProcA(hwnd_.get(), message, wParam, lParam);
     }
+}
+
+void PageWindow::ShownFromOutside() {
+    TWizard* wizard = page_->OwnerWizard();
+    if (!wizard || !::IsWindowVisible(hwnd_.get())) return;
+    wizard->ShowControl(*page_);
+    // A disabled page, or a switch a handler refused, must not show over the active page.
+    if (wizard->ActivePage() != page_.get()) SetShown(false);
 }
 
 Rect PageWindow::ClientRect() const {
@@ -137,7 +151,11 @@ Rect PageWindow::ClientRect() const {
     return ToRect(r);
 }
 
-void PageWindow::SetShown(bool shown) { ::ShowWindow(hwnd_.get(), shown ? SW_SHOW : SW_HIDE); }
+void PageWindow::SetShown(bool shown) {
+    showingForWizard_ = true;
+    ::ShowWindow(hwnd_.get(), shown ? SW_SHOW : SW_HIDE);
+    showingForWizard_ = false;
+}
 void PageWindow::SetEnabled(bool enabled) { ::EnableWindow(hwnd_.get(), enabled); }
 void PageWindow::BringToFront() {
     ::SetWindowPos(hwnd_.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -65,8 +65,11 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     HBRUSH BackgroundBrush();
+    // Someone else showed the page: only the wizard's active page stays shown.
+    void ShownFromOutside();
 
     UniqueWindow hwnd_;
+    bool showingForWizard_ = false;
     UniqueBrush background_;
     COLORREF backgroundColor_ = CLR_INVALID;
     std::unique_ptr<TWizardCustomPage> page_;

@@ -99,6 +99,24 @@ TEST_F(WizardWindowTest, ClickingTheNextButtonNavigates) {
     EXPECT_TRUE(::IsWindowEnabled(ButtonHandle(bkBack)));
 }
 
+TEST_F(WizardWindowTest, ShowingAPageWindowMakesItTheActivePage) {
+    int entered = 0;
+    second.page.OnEnterPage = [&](TWizardCustomPage&, TWizardCustomPage*) { ++entered; };
+    ::ShowWindow(second.window.Hwnd(), SW_SHOW);
+    Pump();
+    EXPECT_EQ(Active(), "second");
+    EXPECT_EQ(entered, 1);
+    EXPECT_FALSE(::IsWindowVisible(welcome.window.Hwnd()));
+
+    // A disabled page stays hidden behind the active one.
+    welcome.page.SetEnabled(false);
+    ::ShowWindow(welcome.window.Hwnd(), SW_SHOW);
+    Pump();
+    EXPECT_EQ(Active(), "second");
+    EXPECT_FALSE(::IsWindowVisible(welcome.window.Hwnd()));
+    EXPECT_TRUE(::IsWindowVisible(second.window.Hwnd()));
+}
+
 TEST_F(WizardWindowTest, EnterPressesNextAndEscapePressesCancel) {
     int cancels = 0;
     wizard.SetButtonClick(bkCancel, [&](TWizardButtonControl&) { ++cancels; });
