@@ -104,7 +104,7 @@ void TBrowseFolderDialog::SelectionChanged(LPCITEMIDLIST item) {
 
 void TBrowseFolderDialog::EnableOk(bool enable) {
     if (OnEnableOKBtn) OnEnableOKBtn(*this, enable);
-    ::SendMessageA(handle_, BFFM_ENABLEOK, 0, enable ? TRUE : FALSE);
+    controls::win32::EnableOk(handle_, enable);
 }
 
 LRESULT CALLBACK TBrowseFolderDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -115,6 +115,8 @@ LRESULT CALLBACK TBrowseFolderDialog::DialogProc(HWND dialog, UINT message, WPAR
 LRESULT TBrowseFolderDialog::Route(UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND dialog = handle_;
     const WNDPROC previous = previousProc_;
+    if (message == kEnableOkAgain)
+        return ::CallWindowProcA(previous, dialog, BFFM_ENABLEOK, 0, static_cast<LPARAM>(wParam));
     if (message == WM_COMMAND) {
         const int id = LOWORD(wParam);
         const int code = HIWORD(wParam);

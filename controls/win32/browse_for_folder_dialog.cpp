@@ -16,9 +16,6 @@ namespace {
 constexpr char kDialogObject[] = "QvBrowseForFolderDialog";
 constexpr std::uint32_t kOldestShell = 0x40000;
 constexpr int kStatusControlId = 0x3743;  // the status line of the shell's dialog template
-// Some shells decide OK again after the selection callback; the accept decision is then sent once
-// more from the dialog's queue.
-constexpr UINT kApplyOk = WM_APP + 0x51;
 
 wizard::Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
@@ -196,9 +193,7 @@ void TBrowseForFolderDialog::Initialized(HWND dialog) {
 
 void TBrowseForFolderDialog::SelectionChanged(LPCITEMIDLIST item) {
     const std::string path = ParsingName(item);
-    okWanted_ = AcceptsFolder(path);
-    ::SendMessageA(handle_, BFFM_ENABLEOK, 0, okWanted_ ? TRUE : FALSE);
-    ::PostMessageA(handle_, kApplyOk, 0, 0);
+    EnableOk(handle_, AcceptsFolder(path));
     ShowStatus(path);
     if (OnChange) OnChange(*this, path);
 }
@@ -288,7 +283,7 @@ LRESULT TBrowseForFolderDialog::Route(UINT message, WPARAM wParam, LPARAM lParam
     case WM_SIZE:
         if (helpButton_) KeepHelpButtonAtBottom();
         break;
-    case kApplyOk: return ::CallWindowProcA(previous, dialog, BFFM_ENABLEOK, 0, okWanted_ ? TRUE : FALSE);
+    case kEnableOkAgain: return ::CallWindowProcA(previous, dialog, BFFM_ENABLEOK, 0, static_cast<LPARAM>(wParam));
     case WM_COMMAND:
         if (LOWORD(wParam) == kAddedButtonId && HIWORD(wParam) == BN_CLICKED && helpButton_) {
             try {

@@ -55,7 +55,6 @@ private:
     HWND handle_ = nullptr;
     WNDPROC previousProc_ = nullptr;
     bool placed_ = false;
-    bool okWanted_ = true;  // what the accept event decided for the selection
     HWND helpButton_ = nullptr;
     int helpButtonLeft_ = 0;
     int helpButtonGap_ = 0;  // from the button's top to the dialog's client bottom

@@ -60,6 +60,11 @@ BOOL CALLBACK ModalScope::Disable(HWND window, LPARAM self) {
     return TRUE;
 }
 
+void EnableOk(HWND dialog, bool enable) {
+    ::SendMessageA(dialog, BFFM_ENABLEOK, 0, enable ? TRUE : FALSE);
+    ::PostMessageA(dialog, kEnableOkAgain, enable ? TRUE : FALSE, 0);
+}
+
 HWND AddDialogButton(HWND dialog, const std::string& text, int id, bool fitText) {
     const HWND first = ::FindWindowExA(dialog, nullptr, "BUTTON", nullptr);
     if (!first) return nullptr;

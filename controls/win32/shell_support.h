@@ -67,6 +67,12 @@ private:
     std::vector<HWND> disabled_;
 };
 
+// Some shells decide OK once more after the selection callback. EnableOk sends the decision at once
+// and posts it again; the dialog's replaced window procedure answers kEnableOkAgain by passing
+// BFFM_ENABLEOK with the posted value (wParam) on to the shell's procedure.
+inline constexpr UINT kEnableOkAgain = WM_APP + 0x51;
+void EnableOk(HWND dialog, bool enable);
+
 // A push button at the dialog's left (x 12), lined up with the dialog's first button and as wide
 // as it, or as its own text; with the dialog's font. Null when the dialog has no button. The dialog
 // owns the new button and destroys it with itself.

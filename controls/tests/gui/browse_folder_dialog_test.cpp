@@ -1,0 +1,102 @@
+// TBrowseFolderDialog with the real shell folder browser: who decides OK, and the help button's
+// place and routing.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/tests/gui/dialog_driver.h"
+#include "controls/win32/browse_folder_dialog.h"
+
+namespace controls::win32 {
+namespace {
+
+using namespace testing;
+
+// Selects a folder and lets the dialog handle what the selection queued.
+bool OkAfterSelecting(HWND dialog, const std::string& path) {
+    Select(dialog, path);
+    for (int round = 0; round < 5; ++round) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::Sleep(20);
+    }
+    return ::IsWindowEnabled(::GetDlgItem(dialog, IDOK)) != FALSE;
+}
+
+class BrowseFolderDialog : public ::testing::Test {
+protected:
+    TBrowseFolderDialog dialog{nullptr};
+    std::string windows = [] {
+        char path[MAX_PATH] = {};
+        ::GetWindowsDirectoryA(path, MAX_PATH);
+        return std::string(path);
+    }();
+
+    void TearDown() override { PendingUser() = nullptr; }
+};
+
+TEST_F(BrowseFolderDialog, OkFollowsTheSelectionUnlessTheEventKeepsItDisabled) {
+    bool okOnFolder = false;
+    WhenDialogShows([&](HWND window) {
+        okOnFolder = OkAfterSelecting(window, windows);
+        ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    dialog.Execute();
+    EXPECT_TRUE(okOnFolder);
+
+    int asked = 0;
+    dialog.OnEnableOKBtn = [&](TBrowseFolderDialog&, bool& enable) {
+        ++asked;
+        enable = false;
+    };
+    bool okOnWindows = true;
+    bool okOnSystem = true;
+    WhenDialogShows([&](HWND window) {
+        okOnWindows = OkAfterSelecting(window, windows);
+        okOnSystem = OkAfterSelecting(window, windows + "\\system32");
+        ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_FALSE(dialog.Execute());
+    EXPECT_GE(asked, 2);
+    EXPECT_FALSE(okOnWindows);
+    EXPECT_FALSE(okOnSystem);
+}
+
+TEST_F(BrowseFolderDialog, TheHelpButtonSitsLeftAsLargeAsTheFirstButtonAndOpensHelpNotOnCommand) {
+    dialog.HelpContext = 17;
+    std::vector<int> helpShown;
+    int commands = 0;
+    dialog.OnHelp = [&](int context) { helpShown.push_back(context); };
+    dialog.OnCommand = [&](FolderDialog&, int id, int, bool&) { commands += id == kAddedButtonId; };
+    RECT help{};
+    RECT first{};
+    bool found = false;
+    WhenDialogShows([&](HWND window) {
+        const HWND button = ::FindWindowExA(window, nullptr, "Button", "&Help");
+        found = button != nullptr;
+        if (found) {
+            ::GetWindowRect(button, &help);
+            ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&help), 2);
+            ::GetWindowRect(::FindWindowExA(window, nullptr, "Button", nullptr), &first);
+            ::SendMessageA(button, BM_CLICK, 0, 0);
+        }
+        ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    dialog.Execute();
+    ASSERT_TRUE(found);
+    EXPECT_EQ(help.left, 12);
+    EXPECT_EQ(help.right - help.left, first.right - first.left);
+    EXPECT_EQ(help.bottom - help.top, first.bottom - first.top);
+    EXPECT_EQ(helpShown, std::vector<int>{17});
+    EXPECT_EQ(commands, 0);
+}
+
+}  // namespace
+}  // namespace controls::win32
