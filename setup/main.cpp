@@ -7,10 +7,7 @@
 
 #include "cmdline/cmd_options.h"
 #include "engine/install_data.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_process_runner.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_machine.h"
 #include "setup/help_console.h"
 
 namespace {
@@ -34,13 +31,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Before anything can load a library: never from the program's folder or the current one.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 
-    platform::win32::Win32Registry registry;
-    platform::win32::Win32FileSystem files;
-    platform::win32::Win32ProcessRunner processes;
-    platform::win32::Win32SystemInfo system;
-    platform::Platform machine{registry, files, processes, system};
-
-    cmdline::TCmdOptions options(files);
+    platform::win32::Win32Machine machine;
+    cmdline::TCmdOptions options(machine.files);
     options.Parse(std::vector<std::string>(__argv + 1, __argv + __argc));
     if (options.ShowHelp) {
         setup::ShowOnConsoleAndWaitForEnter(options.HelpScreen());
@@ -49,7 +41,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     std::unique_ptr<engine::TInstallData> installData;
     try {
-        installData = std::make_unique<engine::TInstallData>(machine, options);
+        installData = std::make_unique<engine::TInstallData>(machine.platform, options);
     } catch (const std::exception& error) {
         MessageBoxA(nullptr, error.what(), Title, MB_OK | MB_ICONERROR);
         return 2;

@@ -11,10 +11,7 @@
 #include <vector>
 
 #include "engine/install_data.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_process_runner.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_machine.h"
 #include "system/file_utils.h"
 #include "tools/seed_ides/ide_seed.h"
 
@@ -41,11 +38,9 @@ seeding::SeededIde BenchIde(int index) {
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
-    platform::win32::Win32Registry registry;
-    platform::win32::Win32FileSystem files;
-    platform::win32::Win32ProcessRunner processes;
-    platform::win32::Win32SystemInfo system;
-    platform::Platform machine{registry, files, processes, system};
+    platform::win32::Win32Machine machine;
+    auto& registry = machine.registry;
+    auto& files = machine.files;
 
     cmdline::TCmdOptions options(files);
     options.Parse(std::vector<std::string>(argv + 1, argv + argc));
@@ -65,7 +60,7 @@ int main(int argc, char** argv) {
     if (mode != "start") return mode == "clear" ? 0 : 2;
 
     const auto started = std::chrono::steady_clock::now();
-    engine::TInstallData data(machine, options);
+    engine::TInstallData data(machine.platform, options);
     const auto took = std::chrono::steady_clock::now() - started;
     std::printf("%d IDEs, start-up sequence in-process: %.1f ms\n", data.Targets->Count(),
                 std::chrono::duration<double, std::milli>(took).count());

@@ -10,10 +10,7 @@
 #include <vector>
 
 #include "engine/compiler.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_process_runner.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_machine.h"
 #include "system/text.h"
 
 namespace {
@@ -34,17 +31,13 @@ engine::TTargetOptions& FindTarget(engine::TInstallData& data, const std::string
 }  // namespace
 
 int main(int argc, char** argv) {
-    platform::win32::Win32Registry registry;
-    platform::win32::Win32FileSystem files;
-    platform::win32::Win32ProcessRunner processes;
-    platform::win32::Win32SystemInfo system;
-    platform::Platform machine{registry, files, processes, system};
+    platform::win32::Win32Machine machine;
     try {
         const std::vector<std::string> args(argv + 1, argv + argc);
         if (args.empty() || (args[0] != "install" && args[0] != "uninstall"))
             throw std::runtime_error("usage: engine_run install|uninstall [options] [NAME=ACTION ...]");
-        cmdline::TCmdOptions options(files);
-        engine::TInstallData data(machine, options);
+        cmdline::TCmdOptions options(machine.files);
+        engine::TInstallData data(machine.platform, options);
         bool compile = false, doRegister = true;
         std::string bplDir;
         for (std::size_t i = 1; i < args.size(); ++i) {

@@ -6,10 +6,7 @@
 
 #include "ide/compile_target.h"
 #include "platform/win32/unique_handle.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_process_runner.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_machine.h"
 #include "system/file_utils.h"
 #include "tools/seed_ides/ide_seed.h"
 
@@ -43,11 +40,11 @@ protected:
 
     std::string OwnFolder() { return system.ProgramFolder(); }
 
-    platform::win32::Win32Registry registry;
-    platform::win32::Win32FileSystem files;
-    platform::win32::Win32ProcessRunner processes;
-    platform::win32::Win32SystemInfo system;
-    platform::Platform machine{registry, files, processes, system};
+    platform::win32::Win32Machine win32;
+    platform::win32::Win32Registry& registry = win32.registry;
+    platform::win32::Win32FileSystem& files = win32.files;
+    platform::win32::Win32SystemInfo& system = win32.system;
+    platform::Platform& machine = win32.platform;
 };
 
 std::vector<std::string> Names(const ide::TCompileTargetList& list) {
