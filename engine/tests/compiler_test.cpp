@@ -520,4 +520,54 @@ TEST_F(CompilerTest, AToolLineOfTenMegabytesArrivesWhole) {
     EXPECT_EQ(longest->size(), std::size_t(10) << 20);
 }
 
+TEST_F(CompilerTest, TargetAndProgressEventsComeInOrder) {
+    SeedTypical();
+    Start();
+    auto& engineRef = Engine();
+    Lines events;
+    engineRef.OnTarget = [&](TCompiler&, engine::TTargetOptions& target, int index, int count) {
+        events.push_back("target " + target.Target.DisplayName() + " " + std::to_string(index) + "/" + std::to_string(count));
+    };
+    engineRef.OnProgress = [&](TCompiler&, const std::string& caption, int index, int count, bool flag) {
+        events.push_back("progress " + caption + " " + std::to_string(index) + "/" + std::to_string(count) +
+                         (flag ? " set" : " clear"));
+    };
+    engineRef.Install();
+    EXPECT_EQ(events, (Lines{"target Delphi 7.0 (Enterprise) 0/3", "progress Delphi 7.0 (Enterprise) 0/3 clear",
+                             "target C++Builder 6.0 (Enterprise) 1/3", "progress C++Builder 6.0 (Enterprise) 1/3 clear",
+                             "target Delphi 2005 (Enterprise) 2/3", "progress Delphi 2005 (Enterprise) 2/3 clear"}));
+}
+
+TEST_F(CompilerTest, AMissingCompilerFailsTheBuildAndSaysSo) {
+    Seed(seeding::TypicalIde("Delphi", "7.0", "C:\\D7"));
+    Start();
+    Target(0).Action = engine::taInstall;
+    Target(0).CompilePackages = true;
+    // An extractor that brings nothing, and no compiler at all.
+    machine.processes = platform::memory::MemoryProcessRunner();
+    machine.processes.Register("unrar.exe", [](const ProgramInvocation&) { return ProgramScript{}; });
+    EXPECT_FALSE(Engine().Install());
+    EXPECT_NE(std::find(messages.begin(), messages.end(),
+                        "Package tkQuorvex could not be built; the build log holds the details."),
+              messages.end());
+}
+
+TEST_F(CompilerTest, ARegistryValueOfTheWrongKindEndsTheRunWithItsMessage) {
+    Seed(seeding::TypicalIde("Delphi", "7.0", "C:\\D7"));
+    Start();
+    Target(0).Action = engine::taInstall;
+    machine.registry.SetRawValue(Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0\\Debugging", "Debug DCUs Path",
+                                 platform::IntegerValue(1));
+    try {
+        Engine().Install();
+        FAIL() << "no error";
+    } catch (const platform::RegistryError& error) {
+        EXPECT_NE(std::string(error.what()).find("\"Debug DCUs Path\""), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("Delphi\\7.0\\Debugging"), std::string::npos) << error.what();
+    }
+    // What was done before the error stays done; the product is not recorded.
+    EXPECT_TRUE(Exists("C:\\D7\\Projects\\Bpl\\tkQuorvexD7.bpl"));
+    EXPECT_FALSE(machine.registry.KeyExists(Hive::LocalMachine, Product));
+}
+
 }  // namespace
