@@ -1,0 +1,181 @@
+#include "setup/page_flow.h"
+
+#include "engine/folder_safety.h"
+#include "system/file_utils.h"
+
+namespace setup {
+
+using engine::TInstallData;
+using engine::TTargetOptions;
+
+std::string FormatText(const std::string& text, const std::vector<std::string>& args) {
+    std::string result;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == 's') {
+            if (next < args.size()) result += args[next++];
+            ++i;
+        } else if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '%') {
+            result += '%';
+            ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+TSetupFlow::TSetupFlow(TInstallData& data) : Data(data) { enabled_.fill(true); }
+
+void TSetupFlow::SetupPages() {
+    switch (Data.State) {
+    case engine::isInstall:
+        enabled_[wUpdatePage] = enabled_[wMainternance] = false;
+        break;
+    case engine::isUpdate:
+        enabled_[wInstallPage] = enabled_[wMainternance] = enabled_[wLicensePage] = enabled_[wDestinationPage] = false;
+        break;
+    default:
+        enabled_[wInstallPage] = enabled_[wUpdatePage] = enabled_[wLicensePage] = enabled_[wDestinationPage] = false;
+        break;
+    }
+    int top = kIDEBoxFirstTop;
+    auto& options = *Data.TargetOptions;
+    for (int i = 0; i < options.Count(); ++i) {
+        TTargetOptions& target = options[i];
+        if (target.Target.Version < 6) {
+            target.Action = engine::taNone;
+            continue;
+        }
+        TIDECheckBox box{&target, false, csUnchecked, top};
+        if (Data.State == engine::isInstall) {
+            box.State = csChecked;
+            target.Action = engine::taInstall;
+        } else if (Data.State == engine::isUpdate) {
+            box.State = target.Installed ? csChecked : csUnchecked;
+            target.Action = target.Installed ? engine::taInstall : engine::taNone;
+        } else {
+            box.ThreeState = target.Installed;
+            box.State = target.Installed ? csGrayed : csUnchecked;
+        }
+        boxes_.push_back(box);
+        top += kIDEBoxStep;
+    }
+    RecomputeIDEPage();
+}
+
+void TSetupFlow::RecomputeIDEPage() {
+    ideNextEnabled_ = Data.TargetOptions->AnyAction() || Data.State == engine::isInstall;
+    enabled_[wConfigPage] = Data.TargetOptions->InstallCount() > 0;
+}
+
+std::string TSetupFlow::InstallText(const std::string& caption) const {
+    return FormatText(caption, {Data.SetupVersion.FullText()});
+}
+
+std::string TSetupFlow::UpdateSubtitle(const std::string& subtitle) const {
+    const std::string installed = Data.InstalledVersion ? Data.InstalledVersion->FullText() : "";
+    return FormatText(subtitle, {installed, Data.SetupVersion.FullText()});
+}
+
+namespace {
+
+const char* ActionWord(engine::TInstallState state, const TIDECheckBox& box) {
+    const bool checked = box.State == csChecked;
+    switch (state) {
+    case engine::isInstall: return checked ? "Install" : "Don't install";
+    case engine::isUpdate:
+        if (box.Target->Installed) return checked ? "Update" : "Uninstall";
+        return checked ? "Install" : "Do nothing";
+    case engine::isMaintenance:
+        if (box.State == csGrayed) return "Do nothing";
+        if (box.ThreeState) return checked ? "Reinstall" : "Uninstall";
+        return checked ? "Install" : "Do nothing";
+    default: return "";
+    }
+}
+
+}  // namespace
+
+std::string TSetupFlow::ActionLabel(int box) const {
+    return std::string("Action: ") + ActionWord(Data.State, boxes_.at(static_cast<std::size_t>(box)));
+}
+
+void TSetupFlow::IDECheckBoxClick(int index) {
+    TIDECheckBox& box = boxes_.at(static_cast<std::size_t>(index));
+    if (box.ThreeState)
+        box.State = box.State == csGrayed ? csChecked : box.State == csChecked ? csUnchecked : csGrayed;
+    else
+        box.State = box.State == csChecked ? csUnchecked : csChecked;
+    TTargetOptions& target = *box.Target;
+    switch (box.State) {
+    case csChecked: target.Action = engine::taInstall; break;
+    case csGrayed: target.Action = engine::taNone; break;
+    case csUnchecked: target.Action = target.Installed ? engine::taUninstall : engine::taNone; break;
+    }
+    RecomputeIDEPage();
+}
+
+void TSetupFlow::rbMainternanceClick(bool maintenance) {
+    Data.State = maintenance ? engine::isMaintenance : engine::isUninstall;
+    enabled_[wIDEPage] = enabled_[wConfigPage] = maintenance;
+}
+
+std::vector<std::string> TSetupFlow::RunningIDEMessages() const {
+    std::vector<std::string> messages;
+    auto& options = *Data.TargetOptions;
+    for (int i = 0; i < options.Count(); ++i)
+        if (options[i].Action != engine::taNone && options[i].Target.IsIDERunning())
+            messages.push_back(options[i].Target.DisplayName() + " IDE is running. Please close it before continue.");
+    return messages;
+}
+
+std::optional<std::string> TSetupFlow::LeaveDestination(const std::string& folder) {
+    if (auto refusal = DestinationRefusal(Data, folder)) return refusal;
+    Data.InstallDir = folder;
+    return std::nullopt;
+}
+
+namespace {
+
+bool HoldsInvalidCharacter(const std::string& folder) {
+    for (std::size_t i = 0; i < folder.size(); ++i) {
+        const auto c = static_cast<unsigned char>(folder[i]);
+        if (c < 32 || std::string_view("\"<>|?*").find(static_cast<char>(c)) != std::string_view::npos) return true;
+        if (c == ':' && i != 1) return true;
+    }
+    return false;
+}
+
+// What the archive leaves in an installation folder.
+bool HoldsInstallation(platform::FileSystem& files, const std::string& folder) {
+    return sys::FileOrDirExists(files, sys::AddPathDelimiter(folder) + "Packages\\bcb.bmk");
+}
+
+bool HoldsAnything(platform::FileSystem& files, const std::string& folder) {
+    std::vector<std::string> names;
+    sys::ListDirectoryEntries(files, sys::AddPathDelimiter(folder) + "*", platform::attr::AnyFile, names);
+    return !names.empty();
+}
+
+}  // namespace
+
+std::optional<std::string> DestinationRefusal(TInstallData& data, const std::string& folder) {
+    if (HoldsInvalidCharacter(folder))
+        return "The folder \"" + folder + "\" holds characters that a Windows folder name cannot hold "
+               "(\" < > | ? * :). Please type another folder.";
+    if (!engine::MayRemoveFolder(folder, {}))
+        return "The folder \"" + folder + "\" is not a full folder path. Please type a path that begins "
+               "with a drive letter, for example C:\\Program Files\\Quorvex.";
+    if (!engine::MayRemoveFolder(folder, engine::ProtectedFolders(data.Machine.system)))
+        return "The folder \"" + folder + "\" is a folder of the system or of the user. Please choose a "
+               "folder of its own for Quorvex.";
+    auto& files = data.Machine.files;
+    if (data.State == engine::isInstall && sys::DirExists(files, folder) && HoldsAnything(files, folder) &&
+        !HoldsInstallation(files, folder))
+        return "The folder \"" + folder + "\" already holds other files. Setup replaces the whole folder, "
+               "so please choose an empty or a new folder.";
+    return std::nullopt;
+}
+
+}  // namespace setup

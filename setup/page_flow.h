@@ -1,0 +1,87 @@
+#pragma once
+// The installer's page flow without windows: which pages take part, the IDE page's boxes and
+// their action words, the licence gate, the maintenance choice and the checks made when the user
+// leaves a page. The window shows what this decides.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/install_data.h"
+
+namespace setup {
+
+// The wizard's pages, in their order.
+enum TSetupPage : std::uint8_t {
+    wInstallPage, wUpdatePage, wMainternance, wLicensePage, wDestinationPage, wIDEPage, wConfigPage, wCompile
+};
+inline constexpr int kSetupPageCount = 8;
+
+enum TCheckState : std::uint8_t { csUnchecked, csChecked, csGrayed };
+
+// One check box of the IDE page and the target it stands for.
+struct TIDECheckBox {
+    engine::TTargetOptions* Target;
+    bool ThreeState = false;
+    TCheckState State = csUnchecked;
+    int Top = 0;  // the box's top on the page; its label lies below it
+};
+
+inline constexpr int kIDEBoxLeft = 30;
+inline constexpr int kIDEBoxWidth = 160;
+inline constexpr int kIDEBoxFirstTop = 84;
+inline constexpr int kIDEBoxStep = 48;
+inline constexpr int kActionLabelIndent = 20;
+inline constexpr int kActionLabelGap = 4;
+
+// Replaces each "%s" of the text by the next argument; "%%" stands for one "%".
+std::string FormatText(const std::string& text, const std::vector<std::string>& args);
+
+class TSetupFlow {
+public:
+    explicit TSetupFlow(engine::TInstallData& data);
+
+    engine::TInstallData& Data;
+
+    // Decides the pages for the start state and makes the IDE page's boxes; runs once.
+    void SetupPages();
+
+    bool PageEnabled(TSetupPage page) const { return enabled_[page]; }
+    bool IDENextEnabled() const { return ideNextEnabled_; }
+    bool LicenseNextEnabled() const { return licenseNextEnabled_; }
+    const std::vector<TIDECheckBox>& Boxes() const { return boxes_; }
+
+    // The welcome text with the distribution's version for a "%s" in it.
+    std::string InstallText(const std::string& caption) const;
+    // The update page's subtitle with the installed and the new version.
+    std::string UpdateSubtitle(const std::string& subtitle) const;
+
+    std::string ActionLabel(int box) const;
+    // The box's next state (grayed, checked, unchecked for a three-state box), then the action,
+    // the IDE page's Next and the configuration page follow it.
+    void IDECheckBoxClick(int box);
+
+    void cbAgreeClick(bool checked) { licenseNextEnabled_ = checked; }
+    // True: add or remove IDEs; false: uninstall the product.
+    void rbMainternanceClick(bool maintenance);
+
+    // One message per selected IDE that is running; empty when the wizard may move on.
+    std::vector<std::string> RunningIDEMessages() const;
+    // Stores the folder as InstallDir unless it is refused; the refusal's message otherwise.
+    std::optional<std::string> LeaveDestination(const std::string& folder);
+
+private:
+    void RecomputeIDEPage();
+
+    std::array<bool, kSetupPageCount> enabled_{};
+    std::vector<TIDECheckBox> boxes_;
+    bool ideNextEnabled_ = true;
+    bool licenseNextEnabled_ = false;
+};
+
+// Why the folder cannot be the destination; nothing when it may be.
+std::optional<std::string> DestinationRefusal(engine::TInstallData& data, const std::string& folder);
+
+}  // namespace setup

@@ -1,0 +1,233 @@
+#include "setup/page_flow.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/memory/memory_machine.h"
+#include "platform/registry_data.h"
+#include "tools/seed_ides/ide_seed.h"
+
+namespace {
+
+using namespace setup;
+using engine::TInstallData;
+using platform::Hive;
+using platform::KeyAccess;
+using seeding::TypicalIde;
+
+// A distribution folder and, seeded by the tests, the machine's IDEs.
+class FlowFixture : public ::testing::Test {
+protected:
+    FlowFixture() {
+        machine.files.CreateDirectory("C:\\Dist");
+        machine.system.currentDirectory = "C:\\Dist";
+        machine.files.WriteFile("C:\\Dist\\version", "2.4.1.17\r\n");
+        Seed(TypicalIde("Delphi", "5.0", "C:\\D5"));
+    }
+
+    void Seed(const seeding::SeededIde& ide) { seeding::Seed(machine.registry, machine.files, ide); }
+    void RecordInstall(const std::string& version) {
+        const auto key = machine.registry.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey,
+                                                  KeyAccess::CreateWrite);
+        key->WriteString("InstallDir", "D:\\Q");
+        key->WriteString("InstalledVersion", version);
+    }
+    // Starts the installer; the IDEs named installed are recorded as holding the product.
+    TSetupFlow& Start(std::initializer_list<int> installed = {}) {
+        data = std::make_unique<TInstallData>(machine.platform, options);
+        for (int i : installed) (*data->TargetOptions)[i].Installed = true;
+        flow = std::make_unique<TSetupFlow>(*data);
+        flow->SetupPages();
+        return *flow;
+    }
+    engine::TTargetOptions& Target(int i) { return (*data->TargetOptions)[i]; }
+    std::vector<bool> Pages() const {
+        std::vector<bool> pages;
+        for (int p = 0; p < kSetupPageCount; ++p) pages.push_back(flow->PageEnabled(TSetupPage(p)));
+        return pages;
+    }
+    std::vector<std::string> Labels() const {
+        std::vector<std::string> labels;
+        for (std::size_t i = 0; i < flow->Boxes().size(); ++i) labels.push_back(flow->ActionLabel(int(i)));
+        return labels;
+    }
+
+    platform::memory::MemoryMachine machine;
+    cmdline::TCmdOptions options{machine.files};
+    std::unique_ptr<TInstallData> data;
+    std::unique_ptr<TSetupFlow> flow;
+};
+
+// Delphi 5, Delphi 7 and C++Builder 6.
+class PageFlowTest : public FlowFixture {
+protected:
+    PageFlowTest() {
+        Seed(TypicalIde("Delphi", "7.0", "C:\\D7"));
+        Seed(TypicalIde("C++Builder", "6.0", "C:\\CB6"));
+    }
+};
+
+TEST(FormatTextTest, FillsEachPlaceholderInTurn) {
+    EXPECT_EQ(FormatText("from %s to %s.", {"1", "2"}), "from 1 to 2.");
+    EXPECT_EQ(FormatText("no version here", {"1"}), "no version here");
+    EXPECT_EQ(FormatText("100%% of %s", {"it"}), "100% of it");
+    EXPECT_EQ(FormatText("%s and %s", {"one"}), "one and ");
+}
+
+TEST_F(PageFlowTest, FirstInstallationBoxesStartCheckedBelowVersionSixNone) {
+    auto& f = Start();
+    EXPECT_EQ(Pages(), (std::vector<bool>{true, false, false, true, true, true, true, true}));
+    ASSERT_EQ(f.Boxes().size(), 2u);  // Delphi 5 gets none
+    EXPECT_EQ(Target(0).Target.Version, 5);
+    EXPECT_EQ(Target(0).Action, engine::taNone);
+    EXPECT_EQ(f.Boxes()[0].Target, &Target(1));
+    EXPECT_EQ(f.Boxes()[0].Top, 84);
+    EXPECT_EQ(f.Boxes()[1].Top, 132);
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"Action: Install", "Action: Install"}));
+    EXPECT_TRUE(f.IDENextEnabled());
+
+    f.IDECheckBoxClick(0);
+    EXPECT_EQ(Target(1).Action, engine::taNone);
+    EXPECT_EQ(f.ActionLabel(0), "Action: Don't install");
+    f.IDECheckBoxClick(1);
+    EXPECT_FALSE(f.PageEnabled(wConfigPage));
+    EXPECT_TRUE(f.IDENextEnabled());  // a first installation may install into no IDE
+    f.IDECheckBoxClick(1);
+    EXPECT_EQ(f.ActionLabel(1), "Action: Install");
+    EXPECT_TRUE(f.PageEnabled(wConfigPage));
+}
+
+TEST_F(FlowFixture, NoIDEOfVersionSixLeavesAnEmptyPageWithNextAndNoConfiguration) {
+    auto& f = Start();
+    EXPECT_EQ(data->TargetOptions->Count(), 1);
+    EXPECT_TRUE(f.Boxes().empty());
+    EXPECT_TRUE(f.IDENextEnabled());
+    EXPECT_FALSE(f.PageEnabled(wConfigPage));
+}
+
+TEST_F(PageFlowTest, UpdateShowsBothVersionsAndTheUpdateWords) {
+    RecordInstall("2.4.1.16 Standard Edition");
+    auto& f = Start({1});
+    EXPECT_EQ(data->State, engine::isUpdate);
+    EXPECT_EQ(Pages(), (std::vector<bool>{false, true, false, false, false, true, true, true}));
+    EXPECT_EQ(f.UpdateSubtitle("This wizard will update the Quorvex component version %s currently installed on "
+                               "your computer with newer version %s."),
+              "This wizard will update the Quorvex component version 2.4.1.16 Standard Edition currently "
+              "installed on your computer with newer version 2.4.1.17 Standard Edition.");
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"Action: Update", "Action: Do nothing"}));
+    EXPECT_EQ(Target(1).Action, engine::taInstall);
+    EXPECT_EQ(Target(2).Action, engine::taNone);
+
+    f.IDECheckBoxClick(0);
+    EXPECT_EQ(f.ActionLabel(0), "Action: Uninstall");
+    EXPECT_EQ(Target(1).Action, engine::taUninstall);
+    EXPECT_FALSE(f.PageEnabled(wConfigPage));
+    EXPECT_TRUE(f.IDENextEnabled());  // an update always has something to do
+    f.IDECheckBoxClick(1);
+    EXPECT_EQ(f.ActionLabel(1), "Action: Install");
+    f.IDECheckBoxClick(0);
+    EXPECT_EQ(f.ActionLabel(0), "Action: Update");
+    EXPECT_EQ(Target(1).Action, engine::taInstall);
+}
+
+TEST_F(PageFlowTest, MaintenanceCyclesThreeStateBoxesAndWaitsForAnAction) {
+    RecordInstall("2.4.1.17 Standard Edition");
+    auto& f = Start({1});
+    EXPECT_EQ(Pages(), (std::vector<bool>{false, false, true, false, false, true, false, true}));
+    EXPECT_TRUE(f.Boxes()[0].ThreeState);
+    EXPECT_FALSE(f.Boxes()[1].ThreeState);
+    EXPECT_EQ(f.Boxes()[0].State, csGrayed);
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"Action: Do nothing", "Action: Do nothing"}));
+    EXPECT_FALSE(f.IDENextEnabled());
+
+    const std::pair<const char*, engine::TTargetAction> cycle[] = {
+        {"Action: Reinstall", engine::taInstall}, {"Action: Uninstall", engine::taUninstall},
+        {"Action: Do nothing", engine::taNone}, {"Action: Reinstall", engine::taInstall}};
+    for (const auto& [word, action] : cycle) {
+        f.IDECheckBoxClick(0);
+        EXPECT_EQ(f.ActionLabel(0), word);
+        EXPECT_EQ(Target(1).Action, action);
+        EXPECT_EQ(f.IDENextEnabled(), action != engine::taNone);
+        EXPECT_EQ(f.PageEnabled(wConfigPage), action == engine::taInstall);
+    }
+    f.IDECheckBoxClick(1);
+    EXPECT_EQ(f.ActionLabel(1), "Action: Install");
+    f.IDECheckBoxClick(1);
+    EXPECT_EQ(f.ActionLabel(1), "Action: Do nothing");
+    EXPECT_EQ(Target(2).Action, engine::taNone);
+}
+
+TEST_F(PageFlowTest, MaintenanceChoiceSwitchesBetweenIDEPagesAndUninstall) {
+    RecordInstall("2.4.1.17 Standard Edition");
+    auto& f = Start({1});
+    f.rbMainternanceClick(false);
+    EXPECT_EQ(data->State, engine::isUninstall);
+    EXPECT_FALSE(f.PageEnabled(wIDEPage));
+    EXPECT_FALSE(f.PageEnabled(wConfigPage));
+    EXPECT_EQ(f.ActionLabel(0), "Action: ");
+    f.rbMainternanceClick(true);
+    EXPECT_EQ(data->State, engine::isMaintenance);
+    EXPECT_TRUE(f.PageEnabled(wIDEPage));
+    EXPECT_TRUE(f.PageEnabled(wConfigPage));
+}
+
+TEST_F(PageFlowTest, LicenceGateFollowsTheBox) {
+    auto& f = Start();
+    EXPECT_FALSE(f.LicenseNextEnabled());
+    f.cbAgreeClick(true);
+    EXPECT_TRUE(f.LicenseNextEnabled());
+    f.cbAgreeClick(false);
+    EXPECT_FALSE(f.LicenseNextEnabled());
+}
+
+TEST_F(PageFlowTest, InstallTextShowsTheVersionOnlyWhereAsked) {
+    auto& f = Start();
+    EXPECT_EQ(f.InstallText("Plain text."), "Plain text.");
+    EXPECT_EQ(f.InstallText("Version %s."), "Version 2.4.1.17 Standard Edition.");
+}
+
+TEST_F(PageFlowTest, EveryRunningSelectedIDEIsReportedOnce) {
+    auto& f = Start();
+    EXPECT_TRUE(f.RunningIDEMessages().empty());
+    machine.system.StartProcess(Target(1).Target.IDEExecutable);
+    machine.system.StartProcess(Target(2).Target.IDEExecutable);
+    const auto messages = f.RunningIDEMessages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], Target(1).Target.DisplayName() + " IDE is running. Please close it before continue.");
+    EXPECT_EQ(messages[1], Target(2).Target.DisplayName() + " IDE is running. Please close it before continue.");
+    f.IDECheckBoxClick(0);  // an IDE left alone may run
+    EXPECT_EQ(f.RunningIDEMessages().size(), 1u);
+}
+
+TEST_F(PageFlowTest, DestinationRefusesUnsafeFoldersAndStoresTheRest) {
+    auto& f = Start();
+    const std::string before = data->InstallDir;
+    for (const char* bad : {"", "Quorvex", "..\\Q", "C:\\Q\\..\\..", "C:\\", "C:\\Q\" -y x", "C:\\Q<", "C:\\Q|x",
+                            "C:\\Q?", "C:\\Q*", "C:\\Q\tx", "C:\\Q:x", "C:\\WINDOWS", "C:\\Program Files",
+                            "C:\\Documents and Settings"}) {
+        const auto refusal = f.LeaveDestination(bad);
+        ASSERT_TRUE(refusal.has_value()) << bad;
+        EXPECT_NE(refusal->find(bad), std::string::npos) << *refusal;
+        EXPECT_EQ(data->InstallDir, before);
+    }
+    EXPECT_FALSE(f.LeaveDestination("D:\\Tools\\Quorvex").has_value());
+    EXPECT_EQ(data->InstallDir, "D:\\Tools\\Quorvex");
+    EXPECT_FALSE(f.LeaveDestination("\\\\server\\share\\Quorvex").has_value());
+}
+
+TEST_F(PageFlowTest, FirstInstallationRefusesAFolderHoldingSomethingElse) {
+    auto& f = Start();
+    machine.files.CreateDirectory("C:\\Empty");
+    EXPECT_FALSE(f.LeaveDestination("C:\\Empty").has_value());
+    machine.files.CreateDirectory("C:\\Photos");
+    machine.files.WriteFile("C:\\Photos\\me.jpg", "x");
+    const auto refusal = f.LeaveDestination("C:\\Photos");
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_NE(refusal->find("already holds other files"), std::string::npos);
+    machine.files.CreateDirectory("C:\\Old");
+    machine.files.CreateDirectory("C:\\Old\\Packages");
+    machine.files.WriteFile("C:\\Old\\Packages\\bcb.bmk", "x");
+    EXPECT_FALSE(f.LeaveDestination("C:\\Old").has_value());
+    EXPECT_EQ(data->InstallDir, "C:\\Old");
+}
+
+}  // namespace
