@@ -107,7 +107,7 @@ void TCompileTarget::LoadPackageList(TDelphiPackageList& list, const std::string
     const auto key =
         Machine.registry.OpenKey(Hive::CurrentUser, UserKey + "\\" + keyName, KeyAccess::Read);
     if (!key) return;
-    for (const auto& name : key->ValueNames()) list.AddPackage(name, key->ReadString(name));
+    for (const auto& [name, description] : key->StringValues()) list.AddPackage(name, description);
 }
 
 void TCompileTarget::SavePackageLists() {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -53,6 +54,9 @@ public:
 
     // Names in the registry's enumeration order.
     virtual std::vector<std::string> ValueNames() const = 0;
+    // Every value with its text, in enumeration order, read in one pass (a package key holds
+    // hundreds). A value that is not a string raises RegistryError.
+    virtual std::vector<std::pair<std::string, std::string>> StringValues() const = 0;
     virtual std::vector<std::string> SubkeyNames() const = 0;
 };
 

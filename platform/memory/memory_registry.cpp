@@ -97,6 +97,13 @@ public:
         return NamesOf(node_->values);
     }
 
+    std::vector<std::pair<std::string, std::string>> StringValues() const override {
+        CheckNotDeleted("list the values of");
+        std::vector<std::pair<std::string, std::string>> values;
+        for (const auto& [name, value] : node_->values) values.emplace_back(name, TextOf(value, location_, name));
+        return values;
+    }
+
     std::vector<std::string> SubkeyNames() const override {
         CheckNotDeleted("list the subkeys of");
         return NamesOf(node_->subkeys);

@@ -178,6 +178,25 @@ TEST_P(RegistryContract, SubkeysAndValuesAreListedInNameOrder) {
     EXPECT_EQ(key->ValueNames(), (Names{"1", "_x", "a1", "b", "new", "Zeta", "~t"}));
 }
 
+TEST_P(RegistryContract, StringValuesComeWithTheirTextsInNameOrder) {
+    auto key = Create("Packages");
+    EXPECT_TRUE(key->StringValues().empty());
+    const std::string longText(3000, 'd');
+    key->WriteString("$(DELPHI)\\Bin\\b.bpl", "Second");
+    key->WriteString("C:\\A.bpl", longText);
+    key->WriteString("empty", "");
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(key->StringValues(), (Pairs{{"$(DELPHI)\\Bin\\b.bpl", "Second"}, {"C:\\A.bpl", longText}, {"empty", ""}}));
+
+    key->WriteInteger("count", 3);
+    try {
+        key->StringValues();
+        ADD_FAILURE() << "an integer value was read as text";
+    } catch (const RegistryError& error) {
+        EXPECT_NE(std::string(error.what()).find("\"count\""), std::string::npos) << error.what();
+    }
+}
+
 TEST_P(RegistryContract, CreateWriteMakesMissingParents) {
     Create("a\\b\\c")->WriteInteger("depth", 3);
     EXPECT_TRUE(registry().KeyExists(hive(), Path("a")));

@@ -50,6 +50,35 @@ public:
                               });
     }
 
+    std::vector<std::pair<std::string, std::string>> StringValues() const override {
+        std::vector<std::pair<std::string, std::string>> values;
+        DWORD longestData = 0;
+        LONG result = RegQueryInfoKeyA(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr, nullptr, &longestData, nullptr, nullptr);
+        if (result != ERROR_SUCCESS)
+            throw KeyFailure("list the values of", location_, SystemMessage(static_cast<DWORD>(result)));
+        std::string name(kValueNameBytes, '\0');
+        std::string data(longestData + 1, '\0');
+        for (DWORD index = 0;; ++index) {
+            DWORD nameLength = kValueNameBytes;
+            DWORD dataLength = static_cast<DWORD>(data.size());
+            DWORD type = 0;
+            result = RegEnumValueA(key_.get(), index, name.data(), &nameLength, nullptr, &type,
+                                   reinterpret_cast<BYTE*>(data.data()), &dataLength);
+            if (result == ERROR_NO_MORE_ITEMS) return values;
+            std::string valueName(name.data(), nameLength);
+            if (result == ERROR_MORE_DATA) {
+                // The value grew since the key was measured: read it on its own.
+                values.emplace_back(valueName, ReadString(valueName));
+                continue;
+            }
+            if (result != ERROR_SUCCESS)
+                throw KeyFailure("list the values of", location_, SystemMessage(static_cast<DWORD>(result)));
+            const RegistryValue value{static_cast<RegistryValueKind>(type), data.substr(0, dataLength)};
+            values.emplace_back(valueName, TextOf(value, location_, valueName));
+        }
+    }
+
     std::vector<std::string> SubkeyNames() const override {
         return EnumerateNames(kKeyNameBytes, "list the subkeys of",
                               [this](DWORD index, char* buffer, DWORD* length) {
