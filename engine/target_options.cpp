@@ -1,4 +1,5 @@
 #include "engine/install_data.h"
+#include "platform/registry_data.h"
 #include "system/file_utils.h"
 
 namespace engine {
@@ -8,10 +9,10 @@ using platform::KeyAccess;
 
 namespace {
 
-bool ReadBool(const platform::RegistryKey& key, const std::string& name, const std::string& where) {
+bool ReadBool(const platform::RegistryKey& key, const std::string& name, const platform::KeyLocation& where) {
     const auto value = key.ReadInteger(name);
     // A record this installer wrote always holds its booleans: a missing one is damage.
-    if (!value) throw platform::RegistryError("Missing value \"" + name + "\" of key " + where);
+    if (!value) throw platform::ValueFailure("read", where, name, "the value is missing");
     return *value != 0;
 }
 
@@ -42,7 +43,7 @@ void TTargetOptions::TakeDefaults() {
 bool TTargetOptions::LoadFromRegistry() {
     const auto key = Owner.Machine.registry.OpenKey(Hive::LocalMachine, RegistryKey(), KeyAccess::Read);
     if (!key) return false;
-    const std::string where = platform::KeyDisplayName(Hive::LocalMachine, RegistryKey());
+    const platform::KeyLocation where{Hive::LocalMachine, platform::NormalizeKeyPath(RegistryKey())};
     Installed = ReadBool(*key, "Installed", where);
     BPLDir = key->ReadString("BPLDir");
     DCPDir = key->ReadString("DCPDir");
