@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 
 #include <exception>
 #include <memory>
@@ -9,25 +10,15 @@
 #include "engine/install_data.h"
 #include "platform/win32/win32_machine.h"
 #include "setup/help_console.h"
+#include "setup/main_window.h"
 
 namespace {
 
 constexpr const char* Title = "Quorvex Setup";
 
-// What start-up found, until the wizard window shows it.
-std::string Summary(const engine::TInstallData& data) {
-    static const char* const states[] = {"first installation", "update", "maintenance"};
-    std::string text = "Quorvex " + data.SetupVersion.FullText() + "\n" +
-                       "State: " + states[data.State] + "\n" +
-                       "Installation folder: " + data.InstallDir + "\n\nIDEs found:";
-    for (int i = 0; i < data.Targets->Count(); ++i) text += "\n  " + (*data.Targets)[i].DisplayName();
-    if (data.Targets->Count() == 0) text += " none";
-    return text;
-}
-
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Before anything can load a library: never from the program's folder or the current one.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 
@@ -46,6 +37,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         MessageBoxA(nullptr, error.what(), Title, MB_OK | MB_ICONERROR);
         return 2;
     }
-    MessageBoxA(nullptr, Summary(*installData).c_str(), Title, MB_OK | MB_ICONINFORMATION);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
+    setup::TfMain window(instance, *installData);
+    ::ShowWindow(window.Hwnd(), SW_SHOW);
+    MSG message;
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (window.PreTranslate(message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
     return 0;
 }

@@ -1,7 +1,18 @@
-// ui_driver message TITLE [TIMEOUT-MS]
-//   Waits for a message box titled TITLE, prints its text and presses its first button.
-//   Exit code 0 when one was found, 1 on time-out.
+// ui_driver COMMAND ...: drives the installer's windows in GUI tests. Windows are found by their
+// title, controls inside them by class and caption ("&" ignored) or by "#ID", their identifier.
+//
+//   message TITLE [TIMEOUT-MS]        waits for a message box, prints its text, presses its first
+//                                     button; exit code 1 when none came in time
+//   wait TITLE [TIMEOUT-MS]           waits until a visible window has the title
+//   click TITLE CLASS CONTROL         presses a button (posted: a message box may follow)
+//   type TITLE CLASS CONTROL TEXT     replaces an edit's text, as typing it does
+//   text TITLE CLASS CONTROL          prints the control's text
+//   state TITLE CLASS CONTROL         prints "enabled|disabled visible|hidden checked|unchecked|grayed"
+//   save TITLE PATH [TIMEOUT-MS]      waits for a file dialog, prints its folder and file name,
+//                                     then saves to PATH (or cancels for PATH "-")
+//   close TITLE                       asks the window to close
 #include <windows.h>
+#include <commdlg.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,9 +21,54 @@
 namespace {
 
 std::string TextOf(HWND window) {
-    char buffer[4096] = {};
+    char buffer[8192] = {};
     GetWindowTextA(window, buffer, sizeof buffer);
     return buffer;
+}
+
+std::string WithoutAccelerators(std::string text) {
+    std::string result;
+    for (char c : text)
+        if (c != '&') result += c;
+    return result;
+}
+
+HWND WaitForWindow(const std::string& title, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        HWND window = FindWindowA(nullptr, title.c_str());
+        if (window && IsWindowVisible(window)) return window;
+        Sleep(100);
+    } while (GetTickCount() - start < timeoutMs);
+    std::fprintf(stderr, "no window \"%s\" within %lu ms\n", title.c_str(), timeoutMs);
+    return nullptr;
+}
+
+struct Search {
+    std::string className;
+    std::string control;  // caption, or "#ID"
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK Match(HWND child, LPARAM data) {
+    auto& search = *reinterpret_cast<Search*>(data);
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, search.className.c_str()) != 0) return TRUE;
+    const bool byId = !search.control.empty() && search.control[0] == '#';
+    const bool matches = byId ? GetDlgCtrlID(child) == std::atoi(search.control.c_str() + 1)
+                              : WithoutAccelerators(TextOf(child)) == WithoutAccelerators(search.control);
+    if (!matches) return TRUE;
+    search.found = child;
+    return FALSE;
+}
+
+// Every descendant of the window, the controls of hidden pages too.
+HWND FindControl(HWND window, const std::string& className, const std::string& control) {
+    Search search{className, control};
+    EnumChildWindows(window, Match, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) std::fprintf(stderr, "no %s \"%s\"\n", className.c_str(), control.c_str());
+    return search.found;
 }
 
 // The message box's static text and its buttons are its direct children.
@@ -31,33 +87,97 @@ BOOL CALLBACK CollectPart(HWND child, LPARAM data) {
     return TRUE;
 }
 
-int DismissMessage(const std::string& title, DWORD timeoutMs) {
+void Press(HWND dialog, HWND button) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+HWND WaitForDialog(const std::string& title, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        if (HWND box = FindWindowA("#32770", title.c_str())) {
-            MessageBoxParts parts;
-            EnumChildWindows(box, CollectPart, reinterpret_cast<LPARAM>(&parts));
-            std::printf("%s\n", parts.text.c_str());
-            std::fflush(stdout);
-            if (parts.firstButton)
-                SendMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(parts.firstButton), BN_CLICKED),
-                             reinterpret_cast<LPARAM>(parts.firstButton));
-            else
-                PostMessageA(box, WM_CLOSE, 0, 0);
-            return 0;
-        }
+    do {
+        if (HWND box = FindWindowA("#32770", title.c_str())) return box;
         Sleep(100);
+    } while (GetTickCount() - start < timeoutMs);
+    std::fprintf(stderr, "no dialog \"%s\" within %lu ms\n", title.c_str(), timeoutMs);
+    return nullptr;
+}
+
+int DismissMessage(const std::string& title, DWORD timeoutMs) {
+    HWND box = WaitForDialog(title, timeoutMs);
+    if (!box) return 1;
+    MessageBoxParts parts;
+    EnumChildWindows(box, CollectPart, reinterpret_cast<LPARAM>(&parts));
+    std::printf("%s\n", parts.text.c_str());
+    std::fflush(stdout);
+    if (parts.firstButton)
+        Press(box, parts.firstButton);
+    else
+        PostMessageA(box, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+int SaveAs(const std::string& title, const std::string& path, DWORD timeoutMs) {
+    HWND dialog = WaitForDialog(title, timeoutMs);
+    if (!dialog) return 1;
+    Sleep(500);  // the dialog fills its folder view after it shows
+    char folder[MAX_PATH] = {}, file[MAX_PATH] = {};
+    SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
+    SendMessageA(dialog, CDM_GETSPEC, sizeof file, reinterpret_cast<LPARAM>(file));
+    std::printf("%s\n%s\n", folder, file);
+    std::fflush(stdout);
+    if (path == "-") {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return 0;
     }
-    std::fprintf(stderr, "no message box \"%s\" within %lu ms\n", title.c_str(), timeoutMs);
-    return 1;
+    // The file name field is edt1 or cmb13, depending on the dialog's style.
+    for (const int field : {0x480, 0x47C})
+        SendMessageA(dialog, CDM_SETCONTROLTEXT, field, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    return 0;
+}
+
+int ControlCommand(const std::string& command, int argc, char** argv) {
+    HWND window = WaitForWindow(argv[2], 10000);
+    if (!window) return 1;
+    HWND control = FindControl(window, argv[3], argv[4]);
+    if (!control) return 1;
+    if (command == "click") {
+        if (!IsWindowEnabled(control)) {
+            std::fprintf(stderr, "\"%s\" is disabled\n", argv[4]);
+            return 1;
+        }
+        PostMessageA(control, BM_CLICK, 0, 0);
+        Sleep(300);
+    } else if (command == "type" && argc > 5) {
+        SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[5]));
+    } else if (command == "text") {
+        std::printf("%s\n", TextOf(control).c_str());
+    } else if (command == "state") {
+        const LRESULT check = SendMessageA(control, BM_GETCHECK, 0, 0);
+        std::printf("%s %s %s\n", IsWindowEnabled(control) ? "enabled" : "disabled",
+                    IsWindowVisible(control) ? "visible" : "hidden",
+                    check == BST_CHECKED ? "checked" : check == BST_INDETERMINATE ? "grayed" : "unchecked");
+    } else {
+        return 2;
+    }
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
-    if (command == "message" && argc >= 3)
-        return DismissMessage(argv[2], argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 30000);
-    std::fprintf(stderr, "usage: ui_driver message TITLE [TIMEOUT-MS]\n");
+    auto timeout = [&](int index) { return argc > index ? std::strtoul(argv[index], nullptr, 10) : 30000; };
+    if (command == "message" && argc >= 3) return DismissMessage(argv[2], timeout(3));
+    if (command == "wait" && argc >= 3) return WaitForWindow(argv[2], timeout(3)) ? 0 : 1;
+    if (command == "save" && argc >= 4) return SaveAs(argv[2], argv[3], timeout(4));
+    if (command == "close" && argc >= 3) {
+        HWND window = WaitForWindow(argv[2], 10000);
+        if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+        return window ? 0 : 1;
+    }
+    if ((command == "click" || command == "text" || command == "state") && argc >= 5)
+        return ControlCommand(command, argc, argv);
+    if (command == "type" && argc >= 6) return ControlCommand(command, argc, argv);
+    std::fprintf(stderr, "usage: see the head of tools/ui_driver/main.cpp\n");
     return 2;
 }

@@ -1,0 +1,358 @@
+#include "setup/main_window.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <exception>
+
+#include "setup/texts.h"
+#include "wizard/win32/gdi_canvas.h"
+
+namespace setup {
+
+using wizard::Rect;
+using wizard::TWizardCustomPage;
+using namespace wizard;
+
+namespace {
+
+constexpr char kFrameClass[] = "QvSetupMain";
+constexpr UINT kRunCompile = WM_APP + 1;
+constexpr int kWindowWidth = 548, kWindowHeight = 466;
+constexpr int kButtonBarHeight = 42;
+constexpr int kBoxHeight = 17;
+
+// The picture at the left of the welcome pages: the program's own bitmap resource.
+std::shared_ptr<win32::GdiGraphic> WelcomePicture(HINSTANCE instance) {
+    auto bitmap = static_cast<HBITMAP>(::LoadImageA(instance, "WELCOME", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!bitmap) return nullptr;
+    return std::make_shared<win32::GdiGraphic>(win32::UniqueBitmap(bitmap));
+}
+
+WPARAM CheckFor(TCheckState state) {
+    return state == csChecked ? BST_CHECKED : state == csGrayed ? BST_INDETERMINATE : BST_UNCHECKED;
+}
+
+bool Checked(HWND button) { return ::SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+}  // namespace
+
+TfMain::TfMain(HINSTANCE instance, engine::TInstallData& data) : data_(data), flow_(data) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = FrameProc;
+    wc.hInstance = instance;
+    wc.hIcon = ::LoadIconA(instance, "MAINICON");
+    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kFrameClass;
+    ::RegisterClassA(&wc);
+    const int left = (::GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2;
+    const int top = (::GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2;
+    frame_.reset(::CreateWindowExA(WS_EX_CONTROLPARENT, kFrameClass, texts::WindowCaption,
+                                   WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, left, top, kWindowWidth,
+                                   kWindowHeight, nullptr, nullptr, instance, nullptr));
+    ::SetWindowLongPtrA(frame_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    wizard_ = std::make_unique<win32::WizardWindow>(frame_.get(), idWizard);
+    RECT client{};
+    ::GetClientRect(frame_.get(), &client);
+    ::MoveWindow(wizard_->Hwnd(), 0, 0, client.right, client.bottom, FALSE);
+
+    TWizard& wizard = wizard_->Wizard();
+    wizard.SetButtonBarHeight(kButtonBarHeight);
+    wizard.SetButtonClick(bkCancel, [this](TWizardButtonControl&) { WizardCancelButtonClick(); });
+    BuildWelcomePages();
+    BuildMaintenancePage();
+    BuildLicensePage();
+    BuildDestinationPage();
+    AddPage<TWizardInteriorPage>(wIDEPage, texts::IDETitle, texts::IDESubtitle)
+        .OnNextButtonClick = [this](TWizardCustomPage&, bool& stop) { wIDEPageNextButtonClick(stop); };
+    AddPage<TWizardInteriorPage>(wConfigPage, texts::ConfigTitle, texts::ConfigSubtitle);
+    BuildCompilePage();
+    for (int i = 0; i < kSetupPageCount; ++i)
+        pageWindows_[i]->OnCommand = [this](int id, int code, HWND) {
+            if (id >= idIDEBox && id < idIDEBox + static_cast<int>(ideBoxes_.size()) && code == BN_CLICKED)
+                IDECheckBoxClick(id - idIDEBox);
+            else if (id == idAgree && code == BN_CLICKED)
+                cbAgreeClick();
+            else if ((id == idMainternance || id == idUninstall) && code == BN_CLICKED)
+                rbMainternanceClick();
+            else if (id == idMainternanceLabel && code == STN_CLICKED)
+                lMainternanceLabelClick(rbMainternance_);
+            else if (id == idUninstallLabel && code == STN_CLICKED)
+                lMainternanceLabelClick(rbUninstall_);
+            else if (id == idSaveBuildLog && code == BN_CLICKED)
+                bSaveBuildLogClick();
+        };
+    SetupPages();
+    wizard.Loaded();
+}
+
+TfMain::~TfMain() = default;
+
+template <typename PageT>
+PageT& TfMain::AddPage(TSetupPage id, const char* title, const char* subtitle) {
+    auto added = wizard_->AddPage<PageT>();
+    added.page.Title().SetText(title);
+    added.page.Subtitle().SetText(subtitle);
+    pages_[id] = &added.page;
+    pageWindows_[id] = &added.window;
+    return added.page;
+}
+
+Rect TfMain::Area(TSetupPage page) const { return pages_[page]->ChildArea(); }
+
+HWND TfMain::Control(TSetupPage page, const char* className, const char* text, DWORD style, const Rect& r, int id,
+                     DWORD exStyle) {
+    HWND control = ::CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                                     r.Width(), r.Height(), pageWindows_[page]->Hwnd(),
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                     ::GetModuleHandleA(nullptr), nullptr);
+    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(wizard_->PageFont()), FALSE);
+    controls_.emplace_back(control);
+    return control;
+}
+
+void TfMain::BuildWelcomePages() {
+    const auto picture = WelcomePicture(::GetModuleHandleA(nullptr));
+    const struct {
+        TSetupPage page;
+        const char* subtitle;
+        int textId, descriptionId;
+    } welcomes[] = {{wInstallPage, texts::InstallSubtitle, idInstallText, idDescription},
+                    {wUpdatePage, texts::UpdateSubtitle, idUpdateText, idUpdateDescription}};
+    for (const auto& w : welcomes) {
+        auto& page = AddPage<TWizardWelcomePage>(w.page, texts::WelcomeTitle, w.subtitle);
+        page.SetVisibleButtons({bkNext, bkCancel});
+        if (picture) page.WaterMark().Image().SetPicture(picture);
+        const Rect a = Area(w.page);
+        HWND text = Control(w.page, "STATIC", texts::Welcome, 0, {a.left + 8, a.top + 16, a.right - 16, a.top + 150},
+                            w.textId);
+        if (w.page == wInstallPage) lInstall_ = text;
+        Control(w.page, "STATIC", texts::Description, 0, {a.left + 8, a.top + 166, a.right - 16, a.top + 196},
+                w.descriptionId);
+    }
+    pages_[wUpdatePage]->OnNextButtonClick = [](TWizardCustomPage&, bool&) {};  // wUpdatePageNextButtonClick
+}
+
+void TfMain::BuildMaintenancePage() {
+    auto& page = AddPage<TWizardInteriorPage>(wMainternance, texts::MaintenanceTitle, texts::MaintenanceSubtitle);
+    page.SetVisibleButtons({bkNext, bkCancel});
+    const Rect a = Area(wMainternance);
+    rbMainternance_ = Control(wMainternance, "BUTTON", texts::MaintainChoice, BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP,
+                              {a.left + 24, a.top + 24, a.left + 324, a.top + 24 + kBoxHeight}, idMainternance);
+    Control(wMainternance, "STATIC", texts::MaintainExplained, SS_NOTIFY,
+            {a.left + 42, a.top + 46, a.right - 24, a.top + 76}, idMainternanceLabel);
+    rbUninstall_ = Control(wMainternance, "BUTTON", texts::UninstallChoice, BS_AUTORADIOBUTTON,
+                           {a.left + 24, a.top + 96, a.left + 324, a.top + 96 + kBoxHeight}, idUninstall);
+    Control(wMainternance, "STATIC", texts::UninstallExplained, SS_NOTIFY,
+            {a.left + 42, a.top + 118, a.right - 24, a.top + 148}, idUninstallLabel);
+}
+
+void TfMain::BuildLicensePage() {
+    auto& page = AddPage<TWizardInteriorPage>(wLicensePage, texts::LicenseTitle, texts::LicenseSubtitle);
+    page.SetButtonEnabled(bkNext, false);
+    const Rect a = Area(wLicensePage);
+    Control(wLicensePage, "STATIC", texts::LicenseHint, 0, {a.left + 16, a.top + 12, a.right - 16, a.top + 28},
+            idLicenseHint);
+    Control(wLicensePage, "EDIT", texts::License, ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_TABSTOP,
+            {a.left + 16, a.top + 32, a.right - 16, a.bottom - 40}, idLicense, WS_EX_CLIENTEDGE);
+    cbAgree_ = Control(wLicensePage, "BUTTON", texts::Agree, BS_AUTOCHECKBOX | WS_TABSTOP,
+                       {a.left + 16, a.bottom - 30, a.left + 316, a.bottom - 30 + kBoxHeight}, idAgree);
+}
+
+void TfMain::BuildDestinationPage() {
+    auto& page = AddPage<TWizardInteriorPage>(wDestinationPage, texts::DestinationTitle, texts::DestinationSubtitle);
+    page.OnNextButtonClick = [this](TWizardCustomPage&, bool& stop) { wDestinationPageNextButtonClick(stop); };
+    const Rect a = Area(wDestinationPage);
+    Control(wDestinationPage, "STATIC", texts::DestinationIntro, 0,
+            {a.left + 16, a.top + 16, a.right - 16, a.top + 32}, idDestinationIntro);
+    Control(wDestinationPage, "STATIC", texts::DestinationHowTo, 0,
+            {a.left + 16, a.top + 40, a.right - 16, a.top + 70}, idDestinationHowTo);
+    deDestination_ = std::make_unique<controls::win32::DirEditFrame>(
+        pageWindows_[wDestinationPage]->Hwnd(), idDestination,
+        Rect{a.left + 16, a.top + 84, a.left + 340, a.top + 130}, wizard_->PageFont());
+    deDestination_->SetCaption(texts::DestinationCaption);
+}
+
+void TfMain::BuildCompilePage() {
+    auto& page = AddPage<TWizardInteriorPage>(wCompile, texts::CompileTitle, texts::CompileSubtitle);
+    page.SetVisibleButtons({bkFinish, bkCancel});
+    page.SetEnabledButtons({bkStart, bkLast, bkCancel, bkHelp});
+    page.OnPage = [this](TWizardCustomPage&) { ::PostMessageA(frame_.get(), kRunCompile, 0, 0); };
+    page.OnFinishButtonClick = [this](TWizardCustomPage&, bool&) { Close(); };  // wCompileFinishButtonClick
+    const Rect a = Area(wCompile);
+    Control(wCompile, "STATIC", texts::Progress, 0, {a.left + 8, a.top + 8, a.right - 8, a.top + 24}, idProgressLabel);
+    mOutput_ = Control(wCompile, "EDIT", "", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+                       {a.left + 8, a.top + 26, a.right - 8, a.bottom - 38}, idOutput, WS_EX_CLIENTEDGE);
+    ::SendMessageA(mOutput_, EM_SETLIMITTEXT, 0, 0);
+    progressBar_ = Control(wCompile, PROGRESS_CLASSA, "", 0, {a.left + 8, a.bottom - 29, a.right - 151, a.bottom - 13},
+                           idProgressBar);
+    bSaveBuildLog_ = Control(wCompile, "BUTTON", texts::SaveBuildLog, BS_PUSHBUTTON | WS_TABSTOP,
+                             {a.right - 143, a.bottom - 33, a.right - 8, a.bottom - 8}, idSaveBuildLog);
+}
+
+void TfMain::SetupPages() {
+    flow_.SetupPages();
+    if (data_.State == engine::isInstall) {
+        ::SetWindowTextA(lInstall_, flow_.InstallText(texts::Welcome).c_str());
+    } else if (data_.State == engine::isUpdate) {
+        pages_[wUpdatePage]->Subtitle().SetText(flow_.UpdateSubtitle(texts::UpdateSubtitle));
+    }
+    deDestination_->SetText(data_.InstallDir);
+    for (std::size_t i = 0; i < flow_.Boxes().size(); ++i) {
+        const TIDECheckBox& box = flow_.Boxes()[i];
+        const int index = static_cast<int>(i);
+        HWND check = Control(wIDEPage, "BUTTON", box.Target->Target.DisplayName().c_str(),
+                             (box.ThreeState ? BS_3STATE : BS_CHECKBOX) | WS_TABSTOP,
+                             {kIDEBoxLeft, box.Top, kIDEBoxLeft + kIDEBoxWidth, box.Top + kBoxHeight}, idIDEBox + index);
+        ::SendMessageA(check, BM_SETCHECK, CheckFor(box.State), 0);
+        const int labelTop = box.Top + kBoxHeight + kActionLabelGap;
+        HWND label = Control(wIDEPage, "STATIC", "", 0,
+                             {kIDEBoxLeft + kActionLabelIndent, labelTop, kIDEBoxLeft + 300, labelTop + 14},
+                             idIDELabel + index);
+        ideBoxes_.push_back(check);
+        ideLabels_.push_back(label);
+    }
+    UpdateActionLabels();
+    ApplyPageFlow();
+}
+
+void TfMain::ApplyPageFlow() {
+    for (int i = 0; i < kSetupPageCount; ++i) {
+        const bool enabled = flow_.PageEnabled(static_cast<TSetupPage>(i));
+        if (pages_[i]->Enabled() != enabled) pages_[i]->SetEnabled(enabled);
+    }
+    pages_[wIDEPage]->SetButtonEnabled(bkNext, flow_.IDENextEnabled());
+}
+
+void TfMain::UpdateActionLabels() {
+    for (std::size_t i = 0; i < ideLabels_.size(); ++i)
+        ::SetWindowTextA(ideLabels_[i], flow_.ActionLabel(static_cast<int>(i)).c_str());
+}
+
+void TfMain::IDECheckBoxClick(int box) {
+    flow_.IDECheckBoxClick(box);
+    ::SendMessageA(ideBoxes_[box], BM_SETCHECK, CheckFor(flow_.Boxes()[box].State), 0);
+    UpdateActionLabels();
+    ApplyPageFlow();
+}
+
+void TfMain::cbAgreeClick() {
+    flow_.cbAgreeClick(Checked(cbAgree_));
+    pages_[wLicensePage]->SetButtonEnabled(bkNext, flow_.LicenseNextEnabled());
+}
+
+void TfMain::lMainternanceLabelClick(HWND radio) {
+    ::SetFocus(radio);
+    ::SendMessageA(radio, BM_CLICK, 0, 0);
+}
+
+void TfMain::rbMainternanceClick() {
+    flow_.rbMainternanceClick(Checked(rbMainternance_));
+    UpdateActionLabels();
+    ApplyPageFlow();
+}
+
+void TfMain::wIDEPageNextButtonClick(bool& stop) {
+    for (const auto& message : flow_.RunningIDEMessages()) {
+        ShowMessage(message, MB_ICONWARNING);
+        stop = true;
+    }
+}
+
+void TfMain::wDestinationPageNextButtonClick(bool& stop) {
+    if (const auto refusal = flow_.LeaveDestination(deDestination_->Text())) {
+        ShowMessage(*refusal, MB_ICONWARNING);
+        stop = true;
+    }
+}
+
+void TfMain::WizardCancelButtonClick() {
+    // The run still uses the window and the data: end once it has returned.
+    if (compile_.Running())
+        closeAfterRun_ = true;
+    else
+        Close();
+}
+
+void TfMain::Close() {
+    ::ShowWindow(frame_.get(), SW_HIDE);
+    ::PostQuitMessage(0);
+}
+
+void TfMain::wCompilePage() {
+    compile_.wCompilePage(data_, *this);
+    if (closeAfterRun_) Close();
+}
+
+void TfMain::bSaveBuildLogClick() {
+    char file[MAX_PATH] = {};
+    lstrcpynA(file, TCompilePage::SaveDialogFileName, sizeof file);
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = frame_.get();
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = sizeof file;
+    dialog.lpstrInitialDir = compile_.SaveDialogInitialDir.c_str();
+    dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    if (!::GetSaveFileNameA(&dialog)) return;
+    try {
+        data_.Machine.files.WriteFile(file, compile_.BuildLogText());
+    } catch (const std::exception& error) {
+        ShowError(error.what());
+    }
+}
+
+void TfMain::SetSaveBuildLogEnabled(bool enabled) { ::EnableWindow(bSaveBuildLog_, enabled); }
+
+void TfMain::AppendOutput(const std::string& line) {
+    const int length = ::GetWindowTextLengthA(mOutput_);
+    const std::string text = length > 0 ? "\r\n" + line : line;
+    ::SendMessageA(mOutput_, EM_SETSEL, length, length);
+    ::SendMessageA(mOutput_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageA(mOutput_, EM_SCROLLCARET, 0, 0);
+    ProcessMessages();
+}
+
+void TfMain::ProcessMessages() {
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            closeAfterRun_ = true;
+            continue;
+        }
+        if (PreTranslate(message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+}
+
+void TfMain::ShowProgress(int index, int count) {
+    ::SendMessageA(progressBar_, PBM_SETRANGE32, 0, count);
+    ::SendMessageA(progressBar_, PBM_SETPOS, index, 0);
+}
+
+void TfMain::ShowError(const std::string& message) { ShowMessage(message, MB_ICONERROR); }
+
+void TfMain::ShowMessage(const std::string& text, UINT icon) {
+    ::MessageBoxA(frame_.get(), text.c_str(), texts::WindowCaption, MB_OK | icon);
+}
+
+void TfMain::RunFinished() {
+    pages_[wCompile]->SetButtonEnabled(bkCancel, false);
+    pages_[wCompile]->SetButtonEnabled(bkFinish, true);
+}
+
+LRESULT CALLBACK TfMain::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TfMain*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self) {
+        switch (message) {
+        case WM_CLOSE: self->WizardCancelButtonClick(); return 0;
+        case kRunCompile: self->wCompilePage(); return 0;
+        default: break;
+        }
+    }
+    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace setup

@@ -1,0 +1,93 @@
+#pragma once
+// TfMain: the installer's one window, a wizard with eight pages over the page flow, the compile
+// page and the installation data.
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "controls/win32/dir_edit_frame.h"
+#include "engine/install_data.h"
+#include "setup/compile_page.h"
+#include "setup/page_flow.h"
+#include "wizard/win32/wizard_window.h"
+
+namespace setup {
+
+// Identifiers of the pages' controls, so that drivers and tests find them.
+enum TControlId : int {
+    idWizard = 100, idInstallText, idDescription, idUpdateText, idUpdateDescription,
+    idMainternance, idMainternanceLabel, idUninstall, idUninstallLabel,
+    idLicenseHint, idLicense, idAgree, idDestinationIntro, idDestinationHowTo, idDestination,
+    idProgressLabel, idOutput, idSaveBuildLog, idProgressBar,
+    idIDEBox = 200,    // + box index
+    idIDELabel = 300,  // + box index
+};
+
+class TfMain : private CompilePageView {
+public:
+    TfMain(HINSTANCE instance, engine::TInstallData& data);
+    ~TfMain() override;
+    TfMain(const TfMain&) = delete;
+    TfMain& operator=(const TfMain&) = delete;
+
+    HWND Hwnd() const { return frame_.get(); }
+    // Keyboard navigation of the wizard's controls; call from the message loop.
+    bool PreTranslate(MSG& message) { return wizard_->PreTranslate(message); }
+
+private:
+    using PageWindow = wizard::win32::PageWindow;
+    static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    template <typename PageT>
+    PageT& AddPage(TSetupPage id, const char* title, const char* subtitle);
+    HWND Control(TSetupPage page, const char* className, const char* text, DWORD style, const wizard::Rect& r,
+                 int id, DWORD exStyle = 0);
+    wizard::Rect Area(TSetupPage page) const;
+
+    void BuildWelcomePages();
+    void BuildMaintenancePage();
+    void BuildLicensePage();
+    void BuildDestinationPage();
+    void BuildCompilePage();
+    void SetupPages();
+    void ApplyPageFlow();
+    void UpdateActionLabels();
+
+    void IDECheckBoxClick(int box);
+    void cbAgreeClick();
+    void lMainternanceLabelClick(HWND radio);
+    void rbMainternanceClick();
+    void wIDEPageNextButtonClick(bool& stop);
+    void wDestinationPageNextButtonClick(bool& stop);
+    void WizardCancelButtonClick();
+    void wCompilePage();
+    void bSaveBuildLogClick();
+    void Close();
+
+    void SetSaveBuildLogEnabled(bool enabled) override;
+    void AppendOutput(const std::string& line) override;
+    void ProcessMessages() override;
+    void ShowProgress(int index, int count) override;
+    void ShowError(const std::string& message) override;
+    void RunFinished() override;
+    void ShowMessage(const std::string& text, UINT icon);
+
+    engine::TInstallData& data_;
+    TSetupFlow flow_;
+    TCompilePage compile_;
+    wizard::win32::UniqueWindow frame_;
+    std::unique_ptr<wizard::win32::WizardWindow> wizard_;
+    std::array<PageWindow*, kSetupPageCount> pageWindows_{};
+    std::array<wizard::TWizardCustomPage*, kSetupPageCount> pages_{};
+    std::vector<wizard::win32::UniqueWindow> controls_;  // destroyed before the pages that hold them
+    std::unique_ptr<controls::win32::DirEditFrame> deDestination_;
+    std::vector<HWND> ideBoxes_, ideLabels_;
+    HWND lInstall_ = nullptr, cbAgree_ = nullptr, rbMainternance_ = nullptr, rbUninstall_ = nullptr;
+    HWND mOutput_ = nullptr, bSaveBuildLog_ = nullptr, progressBar_ = nullptr;
+    bool closeAfterRun_ = false;
+};
+
+}  // namespace setup

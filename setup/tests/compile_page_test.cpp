@@ -1,0 +1,116 @@
+#include "setup/compile_page.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/memory/memory_machine.h"
+#include "platform/registry_data.h"
+#include "tools/seed_ides/ide_seed.h"
+
+namespace {
+
+using setup::TCompilePage;
+using platform::Hive;
+using platform::KeyAccess;
+
+// Writes down what the page asked of its window, in order.
+class RecordingView : public setup::CompilePageView {
+public:
+    explicit RecordingView(platform::Registry& registry) : registry_(registry) {}
+    std::vector<std::string> events;
+    std::vector<std::string> output;
+    bool productKeyWhileRunning = true;
+
+    void SetSaveBuildLogEnabled(bool enabled) override { events.push_back(enabled ? "save on" : "save off"); }
+    void AppendOutput(const std::string& line) override {
+        if (output.empty()) {
+            events.push_back("output");
+            productKeyWhileRunning = registry_.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey,
+                                                       KeyAccess::Read) != nullptr;
+        }
+        output.push_back(line);
+    }
+    void ProcessMessages() override {}
+    void ShowProgress(int index, int count) override {
+        events.push_back("progress " + std::to_string(index) + "/" + std::to_string(count));
+    }
+    void ShowError(const std::string& message) override { events.push_back("error: " + message); }
+    void RunFinished() override { events.push_back("finished"); }
+
+private:
+    platform::Registry& registry_;
+};
+
+class CompilePageTest : public ::testing::Test {
+protected:
+    CompilePageTest() {
+        machine.files.CreateDirectory("C:\\Dist");
+        machine.system.currentDirectory = "C:\\Dist";
+        machine.files.WriteFile("C:\\Dist\\version", "2.4.1.17\r\n");
+        seeding::Seed(machine.registry, machine.files, seeding::TypicalIde("Delphi", "7.0", "C:\\D7"));
+    }
+    std::unique_ptr<engine::TInstallData> Start() {
+        return std::make_unique<engine::TInstallData>(machine.platform, options);
+    }
+
+    platform::memory::MemoryMachine machine;
+    cmdline::TCmdOptions options{machine.files};
+    RecordingView view{machine.registry};
+    TCompilePage page;
+};
+
+TEST_F(CompilePageTest, UninstallRunsInOrderAndKeepsTheWholeLog) {
+    {
+        const auto key = machine.registry.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey,
+                                                  KeyAccess::CreateWrite);
+        key->WriteString("InstallDir", "C:\\Q");
+        key->WriteString("InstalledVersion", "2.4.1.17 Standard Edition");
+    }
+    auto data = Start();
+    data->State = engine::isUninstall;
+    page.BuildLog = {"from an earlier run"};
+    page.wCompilePage(*data, view);
+
+    ASSERT_GE(view.events.size(), 4u);
+    EXPECT_EQ(view.events.front(), "save off");
+    EXPECT_EQ(view.events[1], "output");
+    EXPECT_EQ(view.events[view.events.size() - 2], "save on");
+    EXPECT_EQ(view.events.back(), "finished");
+    EXPECT_EQ(page.SaveDialogInitialDir, "C:\\Q");
+    EXPECT_FALSE(page.Running());
+    ASSERT_FALSE(page.BuildLog.empty());
+    EXPECT_EQ(page.BuildLog.back(), view.output.back());
+    EXPECT_EQ(machine.files.ReadFile("C:\\Dist\\install.log"), page.BuildLogText());
+    EXPECT_EQ(machine.registry.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey, KeyAccess::Read), nullptr);
+}
+
+TEST_F(CompilePageTest, FirstInstallationDropsTheOldRecordBeforeTheRun) {
+    machine.registry.OpenKey(Hive::LocalMachine, std::string(engine::ProductRegistryKey) + "\\Old IDE",
+                             KeyAccess::CreateWrite)
+        ->WriteInteger("Installed", 1);
+    // A record without a folder is no installation.
+    machine.registry.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey, KeyAccess::Write)
+        ->WriteString("InstalledVersion", "2.4.1.17 Standard Edition");
+    auto data = Start();
+    ASSERT_EQ(data->State, engine::isInstall);
+    page.SaveDialogInitialDir = "C:\\Chosen";
+    page.wCompilePage(*data, view);
+    EXPECT_FALSE(view.productKeyWhileRunning);
+    EXPECT_EQ(page.SaveDialogInitialDir, "C:\\Chosen");  // kept from the user's last choice
+    EXPECT_EQ(view.events.back(), "finished");
+    // The run without an extractor fails; its lines are all in the build log.
+    EXPECT_EQ(machine.files.ReadFile("C:\\Dist\\install.log"), page.BuildLogText());
+    EXPECT_EQ(view.output.back(), "Archive damaged.");
+}
+
+TEST_F(CompilePageTest, AnUnwritableInstallLogIsShownAndFinishStaysOff) {
+    auto data = Start();
+    machine.system.currentDirectory = "C:\\Gone";
+    page.wCompilePage(*data, view);
+    ASSERT_GE(view.events.size(), 2u);
+    EXPECT_EQ(view.events[view.events.size() - 2], "save on");
+    EXPECT_NE(view.events.back().find("error: "), std::string::npos);
+    EXPECT_NE(view.events.back().find("install.log"), std::string::npos);
+    EXPECT_FALSE(page.BuildLog.empty());
+}
+
+}  // namespace
