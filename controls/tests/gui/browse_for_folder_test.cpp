@@ -137,12 +137,18 @@ TEST_F(BrowseForFolder, TheOldStyleStatusLineShowsTheShortenedPathOrTheFixedText
     std::string shortened;
     std::string fixed;
     int statusWidth = 0;
+    std::string selected;
     WhenDialogShows([&](HWND window) {
-        SelectAndSettle(window, deep.string());
+        // The old style may still be filling its tree when it first shows: select until it takes.
+        for (int attempt = 0; attempt < 20 && selected != "Leaf"; ++attempt) {
+            SelectAndSettle(window, deep.string());
+            selected = SelectedTreeItem(window);
+        }
         shortened = WindowText(::GetDlgItem(window, 0x3743));
         ::SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
     });
     dialog.Execute();
+    ASSERT_EQ(selected, "Leaf");
     EXPECT_NE(shortened.find("..."), std::string::npos) << shortened;
     EXPECT_EQ(shortened.substr(shortened.size() - 5), "\\Leaf") << shortened;
     EXPECT_LT(shortened.size(), deep.string().size());
