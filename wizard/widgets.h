@@ -4,14 +4,20 @@
 
 #include <string>
 
+#include "wizard/canvas.h"
 #include "wizard/wizard_types.h"
 
 namespace wizard {
+
+// Where a button's glyph sits against its caption.
+enum TButtonLayout : std::uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
 class ButtonView {
 public:
     virtual ~ButtonView() = default;
     virtual void SetCaption(const std::string& caption) = 0;
+    // The first of the bitmap's numGlyphs side-by-side images, or none without a glyph.
+    virtual void SetGlyph(const Graphic* glyph, int numGlyphs, TButtonLayout layout) = 0;
     virtual void SetVisible(bool visible) = 0;
     virtual void SetEnabled(bool enabled) = 0;
     virtual void SetDefault(bool isDefault) = 0;

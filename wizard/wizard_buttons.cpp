@@ -39,6 +39,25 @@ void TWizardButtonControl::SetCaption(const std::string& caption) {
     view_.SetCaption(caption_);
 }
 
+void TWizardButtonControl::SetGlyph(std::shared_ptr<const Graphic> glyph) {
+    if (glyph == glyph_) return;
+    glyph_ = std::move(glyph);
+    ShowGlyph();
+}
+
+void TWizardButtonControl::SetNumGlyphs(int count) {
+    // A bitmap holds at least the one image that is shown.
+    if (count < 1 || count == numGlyphs_) return;
+    numGlyphs_ = count;
+    ShowGlyph();
+}
+
+void TWizardButtonControl::SetLayout(TButtonLayout layout) {
+    if (layout == layout_) return;
+    layout_ = layout;
+    ShowGlyph();
+}
+
 void TWizardButtonControl::SetVisible(bool visible) {
     if (visible == visible_) return;
     visible_ = visible;
@@ -73,6 +92,18 @@ void TWizardNavigateButton::SetCaption(const std::string& caption) {
 
 void TWizardNavigateButton::SetModalResult(int result) {
     if (control_) control_->SetModalResult(result);
+}
+
+void TWizardNavigateButton::SetGlyph(std::shared_ptr<const Graphic> glyph) {
+    if (control_) control_->SetGlyph(std::move(glyph));
+}
+
+void TWizardNavigateButton::SetNumGlyphs(int count) {
+    if (control_) control_->SetNumGlyphs(count);
+}
+
+void TWizardNavigateButton::SetLayout(TButtonLayout layout) {
+    if (control_) control_->SetLayout(layout);
 }
 
 void TWizardNavigateButton::SetWidth(int width) {

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -52,6 +53,12 @@ public:
     void SetWidth(int width) { width_ = width; }
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int result) { modalResult_ = result; }
+    const std::shared_ptr<const Graphic>& Glyph() const { return glyph_; }
+    void SetGlyph(std::shared_ptr<const Graphic> glyph);
+    int NumGlyphs() const { return numGlyphs_; }
+    void SetNumGlyphs(int count);
+    TButtonLayout Layout() const { return layout_; }
+    void SetLayout(TButtonLayout layout);
     bool Visible() const { return visible_; }
     // A change of visibility re-arranges the bar.
     void SetVisible(bool visible);
@@ -68,12 +75,17 @@ public:
     void Click();
 
 private:
+    void ShowGlyph() { view_.SetGlyph(glyph_.get(), numGlyphs_, layout_); }
+
     TWizard& owner_;
     TWizardButtonKind kind_;
     ButtonView& view_;
     std::string caption_;
     int width_;
     int modalResult_;
+    std::shared_ptr<const Graphic> glyph_;
+    int numGlyphs_ = 1;
+    TButtonLayout layout_ = blGlyphLeft;
     bool visible_;
     bool enabled_;
     bool default_ = false;
@@ -93,6 +105,12 @@ public:
     int Width() const { return control_ ? control_->Width() : 0; }
     // A new width re-arranges the bar.
     void SetWidth(int width);
+    std::shared_ptr<const Graphic> Glyph() const { return control_ ? control_->Glyph() : nullptr; }
+    void SetGlyph(std::shared_ptr<const Graphic> glyph);
+    int NumGlyphs() const { return control_ ? control_->NumGlyphs() : 0; }
+    void SetNumGlyphs(int count);
+    TButtonLayout Layout() const { return control_ ? control_->Layout() : blGlyphLeft; }
+    void SetLayout(TButtonLayout layout);
 
 private:
     TWizardButtonControl* control_;

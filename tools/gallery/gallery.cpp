@@ -58,6 +58,14 @@ public:
         wizard.SetHeaderImages(HeaderImages());
         wizard.SetButtonClick(bkCancel, [this](TWizardButtonControl&) { Close(); });
         wizard.SetButtonClick(bkFinish, [this](TWizardButtonControl&) { Close(); });
+        // A glyph strip of two images (normal, disabled) on Next, after its caption.
+        wizard.ButtonNext().SetGlyph(MakePicture({20, 10}, [](Canvas& c) {
+            c.FillRect({0, 0, 20, 10}, Color::Rgb(255, 0, 255));
+            for (int i = 0; i < 5; ++i) c.FillRect({2 + i, 1 + i, 3 + i, 9 - i}, Color::Rgb(0, 120, 0));
+            for (int i = 0; i < 5; ++i) c.FillRect({12 + i, 1 + i, 13 + i, 9 - i}, Color::Rgb(128, 128, 128));
+        }));
+        wizard.ButtonNext().SetNumGlyphs(2);
+        wizard.ButtonNext().SetLayout(blGlyphRight);
 
         auto welcome = window_.AddPage<TWizardWelcomePage>();
         welcome.page.Title().SetText("Welcome to the Quorvex Installation Wizard");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "wizard/tests/testing/fake_views.h"
+#include "wizard/tests/testing/raster_canvas.h"
 #include "wizard/wizard.h"
 
 namespace wizard {
@@ -39,6 +40,36 @@ TEST_F(ButtonBar, ButtonsAreCreatedWithTheirClassCaptionsAndWidths) {
     detached.SetCaption("x");
     EXPECT_EQ(detached.Width(), 0);
     EXPECT_EQ(detached.Caption(), "");
+}
+
+TEST_F(ButtonBar, TheProxyForwardsTheGlyphItsImageCountAndLayout) {
+    TWizardNavigateButton& next = wizard.ButtonNext();
+    EXPECT_EQ(next.Glyph(), nullptr);
+    EXPECT_EQ(next.NumGlyphs(), 1);
+    EXPECT_EQ(next.Layout(), blGlyphLeft);
+
+    const auto arrow = std::make_shared<testing::BlockGraphic>(Size{32, 16}, Color::Rgb(0, 0, 255));
+    next.SetGlyph(arrow);
+    next.SetNumGlyphs(2);
+    next.SetLayout(blGlyphRight);
+    EXPECT_EQ(next.Glyph(), arrow);
+    EXPECT_EQ(host.Fake(bkNext).glyph, arrow.get());
+    EXPECT_EQ(host.Fake(bkNext).numGlyphs, 2);
+    EXPECT_EQ(host.Fake(bkNext).layout, blGlyphRight);
+    EXPECT_EQ(host.Fake(bkBack).glyph, nullptr) << "only the Next button";
+
+    next.SetNumGlyphs(0);
+    EXPECT_EQ(next.NumGlyphs(), 2) << "a bitmap holds at least one image";
+    next.SetGlyph(nullptr);
+    EXPECT_EQ(host.Fake(bkNext).glyph, nullptr);
+
+    TWizardNavigateButton detached;
+    detached.SetGlyph(arrow);
+    detached.SetNumGlyphs(3);
+    detached.SetLayout(blGlyphTop);
+    EXPECT_EQ(detached.Glyph(), nullptr);
+    EXPECT_EQ(detached.NumGlyphs(), 0);
+    EXPECT_EQ(detached.Layout(), blGlyphLeft);
 }
 
 TEST_F(ButtonBar, TheWorkedExampleComesOutToThePixel) {

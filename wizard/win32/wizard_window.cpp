@@ -62,6 +62,34 @@ ButtonWindow::ButtonWindow(HWND parent, TWizardButtonKind kind, HFONT font)
 }
 
 void ButtonWindow::SetCaption(const std::string& caption) { ::SetWindowTextA(hwnd_.get(), caption.c_str()); }
+
+void ButtonWindow::SetGlyph(const Graphic* glyph, int numGlyphs, TButtonLayout layout) {
+    UniqueImageList list;
+    const auto* bitmap = dynamic_cast<const GdiGraphic*>(glyph);
+    const Size size = bitmap ? bitmap->Dimensions() : Size{};
+    const Size image{size.cx / numGlyphs, size.cy};
+    if (image.cx > 0 && image.cy > 0) {
+        // The first image of the strip; its bottom-left pixel's colour is transparent.
+        WindowDc screen(nullptr);
+        BitmapSurface first(screen.get(), image);
+        UniqueMemoryDc source(::CreateCompatibleDC(screen.get()));
+        {
+            SelectGuard selected(source.get(), bitmap->Bitmap());
+            ::BitBlt(first.Dc(), 0, 0, image.cx, image.cy, source.get(), 0, 0, SRCCOPY);
+        }
+        const COLORREF transparent = ::GetPixel(first.Dc(), 0, image.cy - 1);
+        UniqueBitmap copy(static_cast<HBITMAP>(::CopyImage(first.Bitmap(), IMAGE_BITMAP, 0, 0, 0)));
+        list.reset(::ImageList_Create(image.cx, image.cy, ILC_COLOR24 | ILC_MASK, 1, 0));
+        ::ImageList_AddMasked(list.get(), copy.get(), transparent);
+    }
+    static constexpr UINT kAlign[] = {BUTTON_IMAGELIST_ALIGN_LEFT, BUTTON_IMAGELIST_ALIGN_RIGHT,
+                                      BUTTON_IMAGELIST_ALIGN_TOP, BUTTON_IMAGELIST_ALIGN_BOTTOM};
+    BUTTON_IMAGELIST images{list.get(), {2, 2, 2, 2}, kAlign[layout]};
+    // Without a glyph the list is null, which takes the image off the button.
+    ::SendMessageA(hwnd_.get(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
+    glyph_ = std::move(list);
+    ::InvalidateRect(hwnd_.get(), nullptr, TRUE);
+}
 void ButtonWindow::SetVisible(bool visible) { ::ShowWindow(hwnd_.get(), visible ? SW_SHOWNA : SW_HIDE); }
 void ButtonWindow::SetEnabled(bool enabled) { ::EnableWindow(hwnd_.get(), enabled); }
 void ButtonWindow::SetDefault(bool isDefault) {

@@ -24,6 +24,7 @@ public:
     ButtonWindow(HWND parent, TWizardButtonKind kind, HFONT font);
     HWND Hwnd() const { return hwnd_.get(); }
     void SetCaption(const std::string& caption) override;
+    void SetGlyph(const Graphic* glyph, int numGlyphs, TButtonLayout layout) override;
     void SetVisible(bool visible) override;
     void SetEnabled(bool enabled) override;
     void SetDefault(bool isDefault) override;
@@ -31,6 +32,7 @@ public:
 
 private:
     UniqueWindow hwnd_;
+    UniqueImageList glyph_;  // the button shows it but does not own it
 };
 
 class WizardWindow;

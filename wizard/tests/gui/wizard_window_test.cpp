@@ -117,6 +117,64 @@ TEST_F(WizardWindowTest, ShowingAPageWindowMakesItTheActivePage) {
     EXPECT_TRUE(::IsWindowVisible(second.window.Hwnd()));
 }
 
+// Renders into a memory bitmap and reads pixels back.
+class Rendered {
+public:
+    Rendered(Size size, const std::function<void(HDC)>& render)
+        : screen_(nullptr), canvas_(screen_.get(), size) {
+        render(canvas_.Dc());
+    }
+    COLORREF At(int x, int y) const { return ::GetPixel(canvas_.Dc(), x, y); }
+
+private:
+    WindowDc screen_;
+    BitmapCanvas canvas_;
+};
+
+TEST_F(WizardWindowTest, AGlyphShowsItsFirstImageBesideTheCaption) {
+    // Two 16 x 16 images side by side: a green one first, then a red one.
+    WindowDc screen(nullptr);
+    BitmapCanvas strip(screen.get(), {32, 16});
+    strip.FillRect({0, 0, 16, 16}, Color::Rgb(0, 160, 0));
+    strip.FillRect({16, 0, 32, 16}, Color::Rgb(255, 0, 0));
+    strip.FillRect({0, 15, 1, 16}, Color::Rgb(255, 0, 255));  // the transparent colour
+    auto glyph = std::make_shared<GdiGraphic>(
+        UniqueBitmap(static_cast<HBITMAP>(::CopyImage(strip.Bitmap(), IMAGE_BITMAP, 0, 0, 0))));
+    wizard.ButtonNext().SetNumGlyphs(2);
+    wizard.ButtonNext().SetLayout(blGlyphRight);
+    wizard.ButtonNext().SetGlyph(glyph);
+
+    BUTTON_IMAGELIST shown{};
+    ASSERT_TRUE(::SendMessageA(ButtonHandle(bkNext), BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&shown)));
+    ASSERT_NE(shown.himl, nullptr);
+    EXPECT_EQ(shown.uAlign, UINT{BUTTON_IMAGELIST_ALIGN_RIGHT});
+    int cx = 0;
+    int cy = 0;
+    ::ImageList_GetIconSize(shown.himl, &cx, &cy);
+    EXPECT_EQ(cx, 16);
+    EXPECT_EQ(cy, 16);
+    EXPECT_EQ(::ImageList_GetImageCount(shown.himl), 1);
+
+    // Drawn, the button shows green pixels and no red ones.
+    Rendered button({75, 25}, [&](HDC dc) {
+        ::SendMessageA(ButtonHandle(bkNext), WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    });
+    int green = 0;
+    int red = 0;
+    for (int y = 0; y < 25; ++y) {
+        for (int x = 0; x < 75; ++x) {
+            green += button.At(x, y) == RGB(0, 160, 0);
+            red += button.At(x, y) == RGB(255, 0, 0);
+        }
+    }
+    EXPECT_GT(green, 100);
+    EXPECT_EQ(red, 0);
+
+    wizard.ButtonNext().SetGlyph(nullptr);
+    ::SendMessageA(ButtonHandle(bkNext), BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&shown));
+    EXPECT_EQ(shown.himl, nullptr);
+}
+
 TEST_F(WizardWindowTest, EnterPressesNextAndEscapePressesCancel) {
     int cancels = 0;
     wizard.SetButtonClick(bkCancel, [&](TWizardButtonControl&) { ++cancels; });
@@ -141,20 +199,6 @@ TEST_F(WizardWindowTest, EscapeDoesNothingWhileCancelIsDisabled) {
     PressKey(edit.get(), VK_ESCAPE);
     EXPECT_EQ(cancels, 0);
 }
-
-// Renders into a memory bitmap and reads pixels back.
-class Rendered {
-public:
-    Rendered(Size size, const std::function<void(HDC)>& render)
-        : screen_(nullptr), canvas_(screen_.get(), size) {
-        render(canvas_.Dc());
-    }
-    COLORREF At(int x, int y) const { return ::GetPixel(canvas_.Dc(), x, y); }
-
-private:
-    WindowDc screen_;
-    BitmapCanvas canvas_;
-};
 
 TEST_F(WizardWindowTest, PagesPaintTheirEdgesImagesAndWatermark) {
     const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);

@@ -18,7 +18,15 @@ struct FakeButtonView : ButtonView {
     bool enabled = false;
     bool isDefault = false;
     Rect bounds;
+    const Graphic* glyph = nullptr;
+    int numGlyphs = 0;
+    TButtonLayout layout = blGlyphLeft;
     void SetCaption(const std::string& c) override { caption = c; }
+    void SetGlyph(const Graphic* g, int count, TButtonLayout l) override {
+        glyph = g;
+        numGlyphs = count;
+        layout = l;
+    }
     void SetVisible(bool v) override { visible = v; }
     void SetEnabled(bool e) override { enabled = e; }
     void SetDefault(bool d) override { isDefault = d; }
