@@ -66,7 +66,7 @@ TfMain::TfMain(HINSTANCE instance, engine::TInstallData& data) : data_(data), fl
     BuildDestinationPage();
     AddPage<TWizardInteriorPage>(wIDEPage, texts::IDETitle, texts::IDESubtitle)
         .OnNextButtonClick = [this](TWizardCustomPage&, bool& stop) { wIDEPageNextButtonClick(stop); };
-    AddPage<TWizardInteriorPage>(wConfigPage, texts::ConfigTitle, texts::ConfigSubtitle);
+    BuildConfigPage();
     BuildCompilePage();
     for (int i = 0; i < kSetupPageCount; ++i)
         pageWindows_[i]->OnCommand = [this](int id, int code, HWND) {
@@ -82,12 +82,17 @@ TfMain::TfMain(HINSTANCE instance, engine::TInstallData& data) : data_(data), fl
                 lMainternanceLabelClick(rbUninstall_);
             else if (id == idSaveBuildLog && code == BN_CLICKED)
                 bSaveBuildLogClick();
+            else if (id == idTarget && code == CBN_SELCHANGE)
+                cTargetChange();
+            else if (id >= idCompileFromSource && id <= idAddSource && code == BN_CLICKED && SelectedTarget())
+                StoreOption(*SelectedTarget(), static_cast<TConfigOption>(id - idCompileFromSource),
+                            Checked(optionBoxes_[id - idCompileFromSource]));
         };
     SetupPages();
     wizard.Loaded();
 }
 
-TfMain::~TfMain() = default;
+TfMain::~TfMain() { ::RemoveWindowSubclass(pageWindows_[wConfigPage]->Hwnd(), ConfigPageProc, 1); }
 
 template <typename PageT>
 PageT& TfMain::AddPage(TSetupPage id, const char* title, const char* subtitle) {
@@ -172,6 +177,112 @@ void TfMain::BuildDestinationPage() {
         pageWindows_[wDestinationPage]->Hwnd(), idDestination,
         Rect{a.left + 16, a.top + 84, a.left + 340, a.top + 130}, wizard_->PageFont());
     deDestination_->SetCaption(texts::DestinationCaption);
+}
+
+void TfMain::BuildConfigPage() {
+    auto& page = AddPage<TWizardInteriorPage>(wConfigPage, texts::ConfigTitle, texts::ConfigSubtitle);
+    page.OnEnterPage = [this](TWizardCustomPage&, TWizardCustomPage*) { wConfigPageEnterPage(); };
+    HWND pageWindow = pageWindows_[wConfigPage]->Hwnd();
+    // The page window belongs to the wizard; the list's drawing comes to it.
+    ::SetWindowSubclass(pageWindow, ConfigPageProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    const Rect a = Area(wConfigPage);
+    constexpr int kTargetTop = 76, kTargetLeft = 84, kTargetWidth = 209;
+    Control(wConfigPage, "STATIC", texts::OptionsFor, 0, {a.left + 16, kTargetTop + 3, kTargetLeft - 4, kTargetTop + 19},
+            idTargetLabel);
+    cTarget_ = Control(wConfigPage, "COMBOBOX", "", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_TABSTOP |
+                                                       WS_VSCROLL,
+                       {kTargetLeft, kTargetTop, kTargetLeft + kTargetWidth, kTargetTop + 160}, idTarget);
+    ::SendMessageA(cTarget_, CB_SETITEMHEIGHT, 0, 16);
+    ::SendMessageA(cTarget_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 18);
+    const int groupTop = kTargetTop + 28;
+    // Transparent: the page paints the group's inside, which a group box leaves alone.
+    gbOptions_ = Control(wConfigPage, "BUTTON", texts::InstallationOptions, BS_GROUPBOX,
+                         {a.left + 8, groupTop, a.right - 8, a.bottom - 4}, idOptions, WS_EX_TRANSPARENT);
+    for (int i = 0; i < 6; ++i) {
+        const int top = groupTop + 16 + i * 18;
+        optionBoxes_[i] = Control(wConfigPage, "BUTTON", texts::ConfigOptions[i], BS_AUTOCHECKBOX | WS_TABSTOP,
+                                  {a.left + 20, top, a.right - 20, top + kBoxHeight}, idCompileFromSource + i);
+    }
+    for (int i = 0; i < 3; ++i) {
+        const int top = groupTop + 124 + i * 46;
+        auto& frame = folderFrames_[i];
+        frame = std::make_unique<controls::win32::DirEditFrame>(
+            pageWindow, idBPL + i, Rect{a.left + 16, top, a.left + 340, top + 46}, wizard_->PageFont());
+        frame->SetCaption(texts::ConfigFolders[i]);
+        frame->Frame().AllowEmpty = true;
+        frame->OnEditChange = [this, i] {
+            if (auto* target = SelectedTarget())
+                StoreFolder(*target, static_cast<TConfigFolder>(i), folderFrames_[i]->Text());
+        };
+    }
+}
+
+void TfMain::wConfigPageEnterPage() {
+    ::SendMessageA(cTarget_, CB_RESETCONTENT, 0, 0);
+    ImageListTargets.reset(::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4));
+    configTargets_ = ConfigTargets(data_);
+    for (auto* target : configTargets_) {
+        ::SendMessageA(cTarget_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(target->Target.DisplayName().c_str()));
+        // AddTargetIcon: a program without an icon adds none.
+        if (const auto icon = data_.Machine.system.FileSmallIcon(target->Target.IDEExecutable))
+            ::ImageList_AddIcon(ImageListTargets.get(), static_cast<HICON>(icon->NativeHandle()));
+    }
+    ::SendMessageA(cTarget_, CB_SETCURSEL, 0, 0);
+    cTargetChange();
+}
+
+engine::TTargetOptions* TfMain::SelectedTarget() const {
+    const auto index = ::SendMessageA(cTarget_, CB_GETCURSEL, 0, 0);
+    return index >= 0 && index < static_cast<LRESULT>(configTargets_.size()) ? configTargets_[index] : nullptr;
+}
+
+void TfMain::cTargetChange() {
+    engine::TTargetOptions* target = SelectedTarget();
+    ::EnableWindow(gbOptions_, target != nullptr);
+    if (!target) {
+        for (HWND box : optionBoxes_) ::EnableWindow(box, FALSE);
+        for (auto& frame : folderFrames_) ::EnableWindow(frame->Hwnd(), FALSE);
+        return;
+    }
+    const TConfigShown shown = setup::cTargetChange(data_, *target);
+    const TOptionBox* boxes[] = {&shown.CompileFromSource, &shown.IDERegistration, &shown.ZEOS,
+                                 &shown.MyDAC,             &shown.ODAC,            &shown.AddSource};
+    for (int i = 0; i < 6; ++i) {
+        ::EnableWindow(optionBoxes_[i], boxes[i]->Enabled);
+        ::SendMessageA(optionBoxes_[i], BM_SETCHECK, boxes[i]->Checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    const std::string* folders[] = {&shown.BPLDir, &shown.DCPDir, &shown.HPPDir};
+    for (int i = 0; i < 3; ++i) {
+        ::EnableWindow(folderFrames_[i]->Hwnd(), TRUE);
+        folderFrames_[i]->SetText(*folders[i]);
+    }
+    ::ShowWindow(folderFrames_[cfHPP]->Hwnd(), shown.HPPVisible ? SW_SHOW : SW_HIDE);
+}
+
+void TfMain::cTargetDrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.itemID == static_cast<UINT>(-1)) return;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    ::ImageList_Draw(ImageListTargets.get(), static_cast<int>(item.itemID), item.hDC, item.rcItem.left + 1,
+                     item.rcItem.top, ILD_TRANSPARENT);
+    RECT text = item.rcItem;
+    int width = 16, height = 16;
+    ::ImageList_GetIconSize(ImageListTargets.get(), &width, &height);
+    text.left += width + 3;
+    char caption[256] = {};
+    ::SendMessageA(cTarget_, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(caption));
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    ::ExtTextOutA(item.hDC, text.left, text.top + 1, ETO_CLIPPED, &text, caption, lstrlenA(caption), nullptr);
+}
+
+LRESULT CALLBACK TfMain::ConfigPageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR self) {
+    if (message == WM_DRAWITEM && wParam == idTarget) {
+        reinterpret_cast<TfMain*>(self)->cTargetDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 void TfMain::BuildCompilePage() {

@@ -11,6 +11,7 @@
 #include "controls/win32/dir_edit_frame.h"
 #include "engine/install_data.h"
 #include "setup/compile_page.h"
+#include "setup/config_page.h"
 #include "setup/page_flow.h"
 #include "wizard/win32/wizard_window.h"
 
@@ -22,6 +23,8 @@ enum TControlId : int {
     idMainternance, idMainternanceLabel, idUninstall, idUninstallLabel,
     idLicenseHint, idLicense, idAgree, idDestinationIntro, idDestinationHowTo, idDestination,
     idProgressLabel, idOutput, idSaveBuildLog, idProgressBar,
+    idTargetLabel, idTarget, idOptions, idCompileFromSource, idIDERegistration, idZEOS, idMyDAC, idODAC,
+    idAddSource, idBPL, idDCP, idHPP,
     idIDEBox = 200,    // + box index
     idIDELabel = 300,  // + box index
 };
@@ -40,6 +43,8 @@ public:
 private:
     using PageWindow = wizard::win32::PageWindow;
     static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ConfigPageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR self);
 
     template <typename PageT>
     PageT& AddPage(TSetupPage id, const char* title, const char* subtitle);
@@ -51,6 +56,7 @@ private:
     void BuildMaintenancePage();
     void BuildLicensePage();
     void BuildDestinationPage();
+    void BuildConfigPage();
     void BuildCompilePage();
     void SetupPages();
     void ApplyPageFlow();
@@ -63,6 +69,10 @@ private:
     void wIDEPageNextButtonClick(bool& stop);
     void wDestinationPageNextButtonClick(bool& stop);
     void WizardCancelButtonClick();
+    void wConfigPageEnterPage();
+    void cTargetDrawItem(const DRAWITEMSTRUCT& item);
+    void cTargetChange();
+    engine::TTargetOptions* SelectedTarget() const;
     void wCompilePage();
     void bSaveBuildLogClick();
     void Close();
@@ -85,6 +95,11 @@ private:
     std::vector<wizard::win32::UniqueWindow> controls_;  // destroyed before the pages that hold them
     std::unique_ptr<controls::win32::DirEditFrame> deDestination_;
     std::vector<HWND> ideBoxes_, ideLabels_;
+    HWND cTarget_ = nullptr, gbOptions_ = nullptr;
+    std::array<HWND, 6> optionBoxes_{};  // in the order of TConfigOption
+    std::array<std::unique_ptr<controls::win32::DirEditFrame>, 3> folderFrames_;  // BPL, DCP, HPP
+    wizard::win32::UniqueImageList ImageListTargets;
+    std::vector<engine::TTargetOptions*> configTargets_;
     HWND lInstall_ = nullptr, cbAgree_ = nullptr, rbMainternance_ = nullptr, rbUninstall_ = nullptr;
     HWND mOutput_ = nullptr, bSaveBuildLog_ = nullptr, progressBar_ = nullptr;
     bool closeAfterRun_ = false;

@@ -58,6 +58,16 @@ inline constexpr const char* DestinationHowTo =
     "another folder.";
 inline constexpr const char* DestinationCaption = "Destination Folder";
 
+inline constexpr const char* OptionsFor = "Options for";
+inline constexpr const char* InstallationOptions = "Installation options";
+// In the order of TConfigOption and TConfigFolder.
+inline constexpr const char* ConfigOptions[] = {"Compile Packages from sources", "IDE registration",
+                                                "Compile ZEOS connectivity packages",
+                                                "Compile CoreLab MyDAC connectivity packages",
+                                                "Compile CoreLab Oracle DAC connectivity packages",
+                                                "Add source location"};
+inline constexpr const char* ConfigFolders[] = {"BPL Directory", "DCP Directory", "HPP Directory"};
+
 inline constexpr const char* Progress = "Installation progress:";
 inline constexpr const char* SaveBuildLog = "Save Build Log...";
 

@@ -5,6 +5,7 @@
 //                                     button; exit code 1 when none came in time
 //   wait TITLE [TIMEOUT-MS]           waits until a visible window has the title
 //   click TITLE CLASS CONTROL         presses a button (posted: a message box may follow)
+//   select TITLE CLASS CONTROL INDEX  selects a list item, as the user does
 //   type TITLE CLASS CONTROL TEXT     replaces an edit's text, as typing it does
 //   text TITLE CLASS CONTROL          prints the control's text
 //   state TITLE CLASS CONTROL         prints "enabled|disabled visible|hidden checked|unchecked|grayed"
@@ -63,8 +64,26 @@ BOOL CALLBACK Match(HWND child, LPARAM data) {
     return FALSE;
 }
 
-// Every descendant of the window, the controls of hidden pages too.
+BOOL CALLBACK MatchId(HWND child, LPARAM data) {
+    auto& search = *reinterpret_cast<Search*>(data);
+    if (GetDlgCtrlID(child) != std::atoi(search.control.c_str() + 1)) return TRUE;
+    search.found = child;
+    return FALSE;
+}
+
+// Every descendant of the window, the controls of hidden pages too. "#ID/#ID" looks for the
+// second identifier inside the control with the first (a frame's edit).
 HWND FindControl(HWND window, const std::string& className, const std::string& control) {
+    const auto slash = control.find('/');
+    if (slash != std::string::npos) {
+        Search outer{"", control.substr(0, slash)};
+        EnumChildWindows(window, MatchId, reinterpret_cast<LPARAM>(&outer));
+        if (!outer.found) {
+            std::fprintf(stderr, "no control \"%s\"\n", outer.control.c_str());
+            return nullptr;
+        }
+        return FindControl(outer.found, className, control.substr(slash + 1));
+    }
     Search search{className, control};
     EnumChildWindows(window, Match, reinterpret_cast<LPARAM>(&search));
     if (!search.found) std::fprintf(stderr, "no %s \"%s\"\n", className.c_str(), control.c_str());
@@ -147,6 +166,10 @@ int ControlCommand(const std::string& command, int argc, char** argv) {
         }
         PostMessageA(control, BM_CLICK, 0, 0);
         Sleep(300);
+    } else if (command == "select" && argc > 5) {
+        SendMessageA(control, CB_SETCURSEL, std::atoi(argv[5]), 0);
+        SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(control));
     } else if (command == "type" && argc > 5) {
         SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[5]));
     } else if (command == "text") {
@@ -177,7 +200,7 @@ int main(int argc, char** argv) {
     }
     if ((command == "click" || command == "text" || command == "state") && argc >= 5)
         return ControlCommand(command, argc, argv);
-    if (command == "type" && argc >= 6) return ControlCommand(command, argc, argv);
+    if ((command == "type" || command == "select") && argc >= 6) return ControlCommand(command, argc, argv);
     std::fprintf(stderr, "usage: see the head of tools/ui_driver/main.cpp\n");
     return 2;
 }
