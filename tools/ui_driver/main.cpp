@@ -9,11 +9,10 @@
 //   type TITLE CLASS CONTROL TEXT     replaces an edit's text, as typing it does
 //   text TITLE CLASS CONTROL          prints the control's text
 //   state TITLE CLASS CONTROL         prints "enabled|disabled visible|hidden checked|unchecked|grayed"
-//   save TITLE PATH [TIMEOUT-MS]      waits for a file dialog, prints its folder and file name,
+//   save TITLE PATH [TIMEOUT-MS]      waits for a file dialog, prints its folder's name and the file name,
 //                                     then saves to PATH (or cancels for PATH "-")
 //   close TITLE                       asks the window to close
 #include <windows.h>
-#include <commdlg.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,9 +20,11 @@
 
 namespace {
 
+// WM_GETTEXT reaches into the other process; GetWindowText would not for its controls.
 std::string TextOf(HWND window) {
-    char buffer[8192] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
+    std::string buffer(65536, '\0');
+    const auto length = SendMessageA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.resize(static_cast<std::size_t>(length));
     return buffer;
 }
 
@@ -138,18 +139,16 @@ int SaveAs(const std::string& title, const std::string& path, DWORD timeoutMs) {
     HWND dialog = WaitForDialog(title, timeoutMs);
     if (!dialog) return 1;
     Sleep(500);  // the dialog fills its folder view after it shows
-    char folder[MAX_PATH] = {}, file[MAX_PATH] = {};
-    SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
-    SendMessageA(dialog, CDM_GETSPEC, sizeof file, reinterpret_cast<LPARAM>(file));
-    std::printf("%s\n%s\n", folder, file);
+    // Pointers cannot cross into the dialog's process, so the fields are read as window texts:
+    // the folder list (cmb2) and the file name (edt1 or cmb13, by the dialog's style).
+    HWND fileName = GetDlgItem(dialog, 0x480) ? GetDlgItem(dialog, 0x480) : GetDlgItem(dialog, 0x47C);
+    std::printf("%s\n%s\n", TextOf(GetDlgItem(dialog, 0x471)).c_str(), TextOf(fileName).c_str());
     std::fflush(stdout);
     if (path == "-") {
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return 0;
     }
-    // The file name field is edt1 or cmb13, depending on the dialog's style.
-    for (const int field : {0x480, 0x47C})
-        SendMessageA(dialog, CDM_SETCONTROLTEXT, field, reinterpret_cast<LPARAM>(path.c_str()));
+    SendMessageA(fileName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     return 0;
 }
