@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Builds setup.exe, seeds a private Wine prefix with Delphi 7, C++Builder 6 and BDS 3, makes a
-# distribution folder and runs the installer there. Until the wizard window is part of the build,
-# start-up ends with a summary of what it found. Without $DISPLAY it runs on Xvfb, saves a
-# screenshot and names it at the end.
+# Builds everything, makes a sample distribution with mkdist, seeds a private Wine prefix with
+# Delphi 7, C++Builder 6 and BDS 3 and opens setup.exe on $DISPLAY. Without a display it runs on
+# Xvfb, walks a first installation through every page, saves a screenshot of each page and names
+# the folder at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 bash scripts/install-deps.sh
 cmake -S . -B build/win64 -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake >/dev/null
-cmake --build build/win64 -j "$(nproc)" --target setup seed_ides ui_driver
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release -DQV_SANITIZE=OFF >/dev/null
+cmake --build build/native -j "$(nproc)" --target mkarc mksample
+cmake --build build/win64 -j "$(nproc)" --target setup seed_ides ui_driver unrar
 bin=$top/build/win64/bin
 
 demo=$top/build/demo
@@ -18,8 +20,8 @@ mkdir -p "$WINEPREFIX" "$demo/dist" "$demo/screenshots"
 wineboot -i >/dev/null 2>&1
 wine "$bin/seed_ides.exe" tools/seed_ides/demo.ides | tr -d '\r'
 
-cp "$bin/setup.exe" "$demo/dist/"
-printf '2.4.1.17 Standard Edition\r\n' >"$demo/dist/version"
+wine reg delete 'HKLM\Software\Veltrano Software\Quorvex' /f /reg:32 >/dev/null 2>&1 || true
+bash tools/mkdist/mkdist.sh --bin "$bin" --host-bin "$top/build/native/bin" "$demo/dist"
 cd "$demo/dist"
 
 echo; echo "== setup.exe --help"
@@ -31,12 +33,15 @@ if [[ -n ${DISPLAY:-} ]]; then
     wine setup.exe
 else
     bash "$top/wizard/tests/gui/run_on_xvfb.sh" bash -c '
+        bin=$2; source "$3/setup/tests/gui_steps.sh"
+        # The walk shows the refusal of a folder that holds other files.
+        mkdir -p "$WINEPREFIX/drive_c/Photos" && echo x >"$WINEPREFIX/drive_c/Photos/me.jpg"
         wine setup.exe & setup=$!
-        for _ in $(seq 100); do xwininfo -root -tree | grep -q "Quorvex Setup" && break; sleep 0.2; done
-        sleep 1
-        import -window root "$1/startup.png"
-        wine "$2/ui_driver.exe" message "Quorvex Setup" | tr -d "\r"
-        wait $setup' _ "$demo/screenshots" "$bin"
-    echo; echo "Screenshot: $demo/screenshots/startup.png"
+        drive wait "$W" 60000
+        walk_first_installation "$1" "C:\\Quorvex BPL"
+        printf "%s\n" "$output"
+        drive click "$W" Button "Finish"
+        wait $setup' _ "$demo/screenshots" "$bin" "$top"
+    echo; echo "Screenshots of every page: $demo/screenshots"
 fi
 wineserver -k 2>/dev/null || true
