@@ -9,7 +9,7 @@ top=$PWD
 bash scripts/install-deps.sh
 cmake -S . -B build/win64 -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake >/dev/null
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release -DQV_SANITIZE=OFF >/dev/null
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON >/dev/null
 cmake --build build/native -j "$(nproc)" --target mkarc mksample
 cmake --build build/win64 -j "$(nproc)" --target setup seed_ides ui_driver unrar
 bin=$top/build/win64/bin

@@ -93,6 +93,8 @@ void Apply(Section& section, const std::string& name, const std::string& value, 
         ide.files.push_back(value);
     } else if (name == "running") {
         section.described.running = ParseFlag(value, line);
+    } else if (name == "stub-tools") {
+        section.described.stubTools = ParseFlag(value, line);
     } else if (name == "projects-module") {
         section.described.projectsModule = value;
     } else {

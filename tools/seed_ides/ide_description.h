@@ -13,6 +13,7 @@
 //   zeos = yes                        also mydac, odac
 //   file = Bin\dcc32.exe              repeatable, relative to root
 //   running = yes                     an IDE program runs from App
+//   stub-tools = yes                  Bin\dcc32.exe, bpr2mak.exe and make.exe: the test stand-ins
 //   projects-module = deu             BDS: Bin\coreide<suffix>.<letters> with the localized
 //                                     projects folder name
 //
@@ -29,6 +30,7 @@ namespace seeding {
 struct DescribedIde {
     SeededIde ide;
     bool running = false;
+    bool stubTools = false;
     std::string projectsModule;  // locale letters, e.g. "deu"; empty: none
 };
 

@@ -63,6 +63,9 @@ int main(int argc, char** argv) {
                 CopyOrFail(OwnFolder() + "\\projects_deu.dll",
                            ide.rootDir + "\\Bin\\coreide" + ResourceSuffix(ide) + "." +
                                described.projectsModule);
+            if (described.stubTools)
+                for (const char* tool : {"dcc32.exe", "bpr2mak.exe", "make.exe"})
+                    CopyOrFail(OwnFolder() + "\\" + tool, ide.rootDir + "\\Bin\\" + tool);
             if (described.running) StartIde(seeding::DefaultApp(ide));
             std::printf("seeded %s %s in %s\n", ide.productKey.c_str(), ide.keyName.c_str(),
                         ide.rootDir.c_str());
