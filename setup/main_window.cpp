@@ -92,7 +92,13 @@ TfMain::TfMain(HINSTANCE instance, engine::TInstallData& data) : data_(data), fl
     wizard.Loaded();
 }
 
-TfMain::~TfMain() { ::RemoveWindowSubclass(pageWindows_[wConfigPage]->Hwnd(), ConfigPageProc, 1); }
+TfMain::~TfMain() {
+    // Taking the pages down moves the wizard on from page to page; the configuration page's
+    // entry must not reach its controls, which are gone by then.
+    pages_[wConfigPage]->OnEnterPage = nullptr;
+    pages_[wCompile]->OnPage = nullptr;
+    ::RemoveWindowSubclass(pageWindows_[wConfigPage]->Hwnd(), ConfigPageProc, 1);
+}
 
 template <typename PageT>
 PageT& TfMain::AddPage(TSetupPage id, const char* title, const char* subtitle) {
@@ -101,7 +107,14 @@ PageT& TfMain::AddPage(TSetupPage id, const char* title, const char* subtitle) {
     added.page.Subtitle().SetText(subtitle);
     pages_[id] = &added.page;
     pageWindows_[id] = &added.window;
+    NamePage(id);
     return added.page;
+}
+
+// The header is painted; as the page window's text it reaches screen readers and the GUI tests.
+void TfMain::NamePage(TSetupPage id) {
+    const std::string name = pages_[id]->Title().Text() + "\r\n" + pages_[id]->Subtitle().Text();
+    ::SetWindowTextA(pageWindows_[id]->Hwnd(), name.c_str());
 }
 
 Rect TfMain::Area(TSetupPage page) const { return pages_[page]->ChildArea(); }
@@ -145,6 +158,8 @@ void TfMain::BuildMaintenancePage() {
     const Rect a = Area(wMainternance);
     rbMainternance_ = Control(wMainternance, "BUTTON", texts::MaintainChoice, BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP,
                               {a.left + 24, a.top + 24, a.left + 324, a.top + 24 + kBoxHeight}, idMainternance);
+    // Maintenance is where the flow starts; the page shows it chosen.
+    ::SendMessageA(rbMainternance_, BM_SETCHECK, BST_CHECKED, 0);
     Control(wMainternance, "STATIC", texts::MaintainExplained, SS_NOTIFY,
             {a.left + 42, a.top + 46, a.right - 24, a.top + 76}, idMainternanceLabel);
     rbUninstall_ = Control(wMainternance, "BUTTON", texts::UninstallChoice, BS_AUTORADIOBUTTON,
@@ -308,6 +323,7 @@ void TfMain::SetupPages() {
         ::SetWindowTextA(lInstall_, flow_.InstallText(texts::Welcome).c_str());
     } else if (data_.State == engine::isUpdate) {
         pages_[wUpdatePage]->Subtitle().SetText(flow_.UpdateSubtitle(texts::UpdateSubtitle));
+        NamePage(wUpdatePage);
     }
     deDestination_->SetText(data_.InstallDir);
     for (std::size_t i = 0; i < flow_.Boxes().size(); ++i) {

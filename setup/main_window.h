@@ -50,6 +50,7 @@ private:
     PageT& AddPage(TSetupPage id, const char* title, const char* subtitle);
     HWND Control(TSetupPage page, const char* className, const char* text, DWORD style, const wizard::Rect& r,
                  int id, DWORD exStyle = 0);
+    void NamePage(TSetupPage id);
     wizard::Rect Area(TSetupPage page) const;
 
     void BuildWelcomePages();

@@ -9,6 +9,67 @@ check() {
 }
 shot() { sleep 1; import -window root "$1"; }
 next() { drive click "$W" Button "Next >"; }
+# The shown page's header title: the first line of its text.
+page_title() { drive page "$W" | head -n 1; }
+
+# A scratch folder $work with a private Wine prefix; both go, and wineserver ends, on exit.
+begin_machine() {
+    work=$(mktemp -d)
+    trap 'wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
+    machines=0
+    next_machine
+}
+# A fresh machine: a new prefix in $work, nothing installed or seeded.
+next_machine() {
+    wineserver -k >/dev/null 2>&1
+    machines=$((machines + 1))
+    export WINEPREFIX=$work/prefix$machines
+    drive_c=$WINEPREFIX/drive_c
+    wineboot -i >/dev/null 2>&1
+    # A crash ends the program at once instead of waiting on a dialog until the test times out.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+}
+# fresh_shots FOLDER: the folder for this run's screenshots, without those of an earlier run.
+fresh_shots() {
+    mkdir -p "$1"
+    find "$1" -name '*.png' -delete
+}
+# make_distribution FOLDER [mkdist options]: the sample distribution from this build.
+make_distribution() {
+    local folder=$1; shift
+    bash "$here/../../tools/mkdist/mkdist.sh" --bin "$bin" --host-bin "$host_bin" "$@" "$folder" >/dev/null
+}
+# seed TEXT: IDEs from their description (see tools/seed_ides/ide_description.h).
+seed() {
+    printf '%s' "$1" | sed 's/$/\r/' >"$work/seed.ides"
+    wine "$bin/seed_ides.exe" "$work/seed.ides" >/dev/null
+}
+# start_setup FOLDER: setup.exe of the distribution in FOLDER, its window shown; sets setup_pid.
+start_setup() {
+    (cd "$1" && wine setup.exe) & setup_pid=$!
+    drive wait "$W" 60000 >/dev/null
+}
+# Presses Finish and waits for setup.exe; sets setup_exit.
+finish_setup() {
+    drive click "$W" Button "Finish"
+    wait "$setup_pid"; setup_exit=$?
+}
+# Waits for the run on the compile page to end, keeps its screenshot, then finishes.
+run_to_finish() {
+    wait_for_finish
+    shot "$1"
+    output=$(drive text "$W" Edit "#116")
+    finish_setup
+}
+# The IDE page's check box and action label for the IDE at INDEX, in the page's order.
+ide_box() { echo "#$((200 + $1))"; }
+ide_label() { drive text "$W" Static "#$((300 + $1))"; }
+# The product writes to the 32-bit view of the registry, as the IDEs read it.
+reg_query() { wine reg query "$@" /reg:32 2>/dev/null | tr -d '\r'; }
+reg_has() { wine reg query "$@" /reg:32 >/dev/null 2>&1; }
+# known_packages 'Delphi\7.0': the IDE's list of design-time packages.
+known_packages() { reg_query "HKCU\\Software\\Borland\\$1\\Known Packages"; }
+product_key='HKLM\Software\Veltrano Software\Quorvex'
 # Types into the destination frame's edit, presses Next and answers the refusal.
 refuse_destination() {
     drive type "$W" Edit "#114/#3" "$1"
@@ -45,4 +106,29 @@ walk_first_installation() {
     drive click "$W" Button "Save Build Log..."
     save_dialog=$(drive save "Save As" 'C:\build.log')
     sleep 2
+}
+
+# From the welcome page of a first installation to the IDE page, the destination C:\Quorvex Test;
+# a screenshot of each page into the folder $1.
+to_ide_page() {
+    mkdir -p "$1"
+    shot "$1/1-welcome.png"
+    next; drive click "$W" Button "Yes, I accept this agreement"; shot "$1/2-licence.png"
+    next; drive type "$W" Edit "#114/#3" 'C:\Quorvex Test'; shot "$1/3-destination.png"
+    next; shot "$1/4-ide-targets.png"
+}
+
+# A first installation with the defaults, for the tests that start from an installed product; the
+# IDE boxes at the indexes $2.. are unchecked first. A screenshot of each page into the folder $1.
+install_plainly() {
+    local shots=$1; shift
+    to_ide_page "$shots"
+    local box
+    for box in "$@"; do drive click "$W" Button "$(ide_box "$box")"; done
+    next
+    if [ "$(page_title)" = "Configuration" ]; then
+        shot "$shots/5-configuration.png"
+        next
+    fi
+    run_to_finish "$shots/6-compile.png"
 }

@@ -2,7 +2,8 @@
 // title, controls inside them by class and caption ("&" ignored) or by "#ID", their identifier.
 //
 //   message TITLE [TIMEOUT-MS]        waits for a message box, prints its text, presses its first
-//                                     button; exit code 1 when none came in time
+//                                     button and waits until the box is gone; exit code 1 when
+//                                     none came in time
 //   wait TITLE [TIMEOUT-MS]           waits until a visible window has the title
 //   click TITLE CLASS CONTROL         presses a button (posted: a message box may follow)
 //   select TITLE CLASS CONTROL INDEX  selects a list item, as the user does
@@ -12,6 +13,7 @@
 //   save TITLE PATH [TIMEOUT-MS]      waits for a file dialog, prints its folder's name and the file name,
 //                                     then saves to PATH (or cancels for PATH "-")
 //   close TITLE                       asks the window to close
+//   page TITLE                        prints the shown wizard page's text (its header)
 #include <windows.h>
 
 #include <cstdio>
@@ -132,6 +134,9 @@ int DismissMessage(const std::string& title, DWORD timeoutMs) {
         Press(box, parts.firstButton);
     else
         PostMessageA(box, WM_CLOSE, 0, 0);
+    // Gone before returning, so that waiting for the next message box does not find this one.
+    const DWORD start = GetTickCount();
+    while (IsWindow(box) && GetTickCount() - start < timeoutMs) Sleep(50);
     return 0;
 }
 
@@ -150,6 +155,27 @@ int SaveAs(const std::string& title, const std::string& path, DWORD timeoutMs) {
     }
     SendMessageA(fileName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    return 0;
+}
+
+BOOL CALLBACK MatchShownPage(HWND child, LPARAM data) {
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpA(className, "QvWizardPage") != 0 || !IsWindowVisible(child)) return TRUE;
+    *reinterpret_cast<HWND*>(data) = child;
+    return FALSE;
+}
+
+int PrintShownPage(const std::string& title) {
+    HWND window = WaitForWindow(title, 10000);
+    if (!window) return 1;
+    HWND page = nullptr;
+    EnumChildWindows(window, MatchShownPage, reinterpret_cast<LPARAM>(&page));
+    if (!page) {
+        std::fprintf(stderr, "no page shown in \"%s\"\n", title.c_str());
+        return 1;
+    }
+    std::printf("%s\n", TextOf(page).c_str());
     return 0;
 }
 
@@ -192,6 +218,7 @@ int main(int argc, char** argv) {
     if (command == "message" && argc >= 3) return DismissMessage(argv[2], timeout(3));
     if (command == "wait" && argc >= 3) return WaitForWindow(argv[2], timeout(3)) ? 0 : 1;
     if (command == "save" && argc >= 4) return SaveAs(argv[2], argv[3], timeout(4));
+    if (command == "page" && argc >= 3) return PrintShownPage(argv[2]);
     if (command == "close" && argc >= 3) {
         HWND window = WaitForWindow(argv[2], 10000);
         if (window) PostMessageA(window, WM_CLOSE, 0, 0);

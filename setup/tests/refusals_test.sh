@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The IDE page's refusals and its empty case. Two selected IDEs running: one message each, and the
+# wizard stays on the page. Only Delphi 5, older than any target: an empty IDE page whose Next
+# stays enabled and skips the configuration page. Keeps a screenshot per page.
+# Usage: refusals_test.sh BIN_DIR HOST_BIN_DIR SHOTS_DIR   (on a display, see run_on_xvfb.sh)
+set -uo pipefail
+bin=$1 host_bin=$2 shots=$3
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/gui_steps.sh"
+begin_machine
+fresh_shots "$shots"
+make_distribution "$work/dist"
+
+# Two running IDEs.
+seed $'[Delphi 7.0]\nroot = C:\\D7\nrunning = yes\n\n[C++Builder 6.0]\nroot = C:\\CB6\nrunning = yes\n'
+start_setup "$work/dist"
+to_ide_page "$shots/running"
+next
+first=$(drive message "$W" 10000)
+second=$(drive message "$W" 10000)
+third=$(drive message "$W" 3000 2>/dev/null)
+shot "$shots/running/5-ide-targets-stays.png"
+stays=$(page_title)
+drive close "$W"
+wait "$setup_pid"; closed=$?
+
+check "a message for Delphi 7 ($first)" test "$first" = \
+    "Delphi 7.0 (Enterprise) IDE is running. Please close it before continue."
+check "a message for C++Builder 6 ($second)" test "$second" = \
+    "C++Builder 6.0 (Enterprise) IDE is running. Please close it before continue."
+check "no third message" test -z "$third"
+check "the wizard stays on the IDE page ($stays)" test "$stays" = "Choose IDE Targets"
+check "closed there, setup.exe ends cleanly ($closed)" test "$closed" -eq 0
+
+# No IDE of version 6 or later.
+next_machine
+seed $'[Delphi 5.0]\nroot = C:\\D5\n'
+start_setup "$work/dist"
+to_ide_page "$shots/old-ide"
+boxes=$(drive text "$W" Button "$(ide_box 0)" 2>&1)
+ide_next=$(drive state "$W" Button "Next >")
+next
+after_ide=$(page_title)
+run_to_finish "$shots/old-ide/5-compile.png"
+
+check "the IDE page is empty ($boxes)" grep -q 'no Button "#200"' <<<"$boxes"
+check "its Next is enabled ($ide_next)" test "$ide_next" = "enabled visible unchecked"
+check "the configuration page is skipped ($after_ide)" test "$after_ide" = "Compiling and Installing Packages"
+check "the installation ended ($setup_exit)" test "$setup_exit" -eq 0
+check "the product files are there" test -d "$drive_c/Quorvex Test/Packages"
+[ "$failures" -eq 0 ]

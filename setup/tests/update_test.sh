@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# An update: the product installed into Delphi 7 and C++Builder 6, then the setup of a distribution
+# with another version. Its welcome page names both versions, the licence and destination pages are
+# left out, and C++Builder 6 unchecked becomes "Uninstall" and is removed from the IDE, the product's
+# registry key and the disk while Delphi 7 is updated. Keeps a screenshot per page.
+# Usage: update_test.sh BIN_DIR HOST_BIN_DIR SHOTS_DIR   (on a display, see run_on_xvfb.sh)
+set -uo pipefail
+bin=$1 host_bin=$2 shots=$3
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/gui_steps.sh"
+begin_machine
+fresh_shots "$shots"
+
+make_distribution "$work/old" --version "2.4.1.17 Standard Edition"
+make_distribution "$work/new" --version "2.5.0.3 Standard Edition"
+d7_name="Delphi 7.0 (Enterprise)" cb6_name="C++Builder 6.0 (Enterprise)"
+cb6_bpl=$drive_c/CB6/Projects/Bpl/tkQuorvexC6.bpl
+seed $'[Delphi 7.0]\nroot = C:\\D7\n\n[C++Builder 6.0]\nroot = C:\\CB6\n'
+start_setup "$work/old"
+install_plainly "$shots/0-installation"
+check "the installation before the update ended ($setup_exit)" test "$setup_exit" -eq 0
+check "C++Builder 6 held the package before the update" test -f "$cb6_bpl"
+check "C++Builder 6 was recorded before the update" reg_has "$product_key\\$cb6_name"
+
+start_setup "$work/new"
+shot "$shots/1-update-welcome.png"
+header=$(drive page "$W")
+next; shot "$shots/2-ide-targets.png"
+ide_page=$(page_title)
+labels_before="$(ide_label 0) / $(ide_label 1)"
+drive click "$W" Button "$(ide_box 1)"
+shot "$shots/3-ide-targets-uninstall.png"
+cb6_state=$(drive state "$W" Button "$(ide_box 1)")
+cb6_label=$(ide_label 1)
+next; shot "$shots/4-configuration.png"
+config_page=$(page_title)
+next
+run_to_finish "$shots/5-compile.png"
+
+check "update welcome: title" test "$(sed -n 1p <<<"$header")" = "Welcome to the Quorvex Installation Wizard"
+check "update welcome: subtitle with both versions" test "$(sed -n 2p <<<"$header")" = \
+    "This wizard will update the Quorvex component version 2.4.1.17 Standard Edition currently installed on your computer with newer version 2.5.0.3 Standard Edition."
+check "licence and destination are left out ($ide_page)" test "$ide_page" = "Choose IDE Targets"
+check "installed IDEs start as updates ($labels_before)" test "$labels_before" = "Action: Update / Action: Update"
+check "an installed IDE unchecked becomes Uninstall ($cb6_label)" test "$cb6_label" = "Action: Uninstall"
+check "its box is unchecked ($cb6_state)" test "$cb6_state" = "enabled visible unchecked"
+check "the configuration page follows for Delphi 7 ($config_page)" test "$config_page" = "Configuration"
+check "the update ended ($setup_exit)" test "$setup_exit" -eq 0
+check "the run ended with its last line" grep -q "All operations done. Press Finish to exit installation." <<<"$output"
+check "C++Builder 6: its product key is gone" eval '! reg_has "$product_key\\$cb6_name"'
+check "C++Builder 6: no known package of the product left" eval '! known_packages "C++Builder\\6.0" | grep -qi tkQuorvex'
+check "C++Builder 6: the IDE's own packages stay" eval 'known_packages "C++Builder\\6.0" | grep -q dclbase60'
+check "C++Builder 6: the package file is gone" test ! -e "$cb6_bpl"
+check "Delphi 7: still recorded as installed" eval 'reg_query "$product_key\\$d7_name" /v Installed | grep -q 0x1'
+check "Delphi 7: its package file is there" test -f "$drive_c/D7/Projects/Bpl/tkQuorvexD7.bpl"
+check "Delphi 7: its package is known to the IDE" eval 'known_packages "Delphi\\7.0" | grep -qi tkQuorvexDsgnD7'
+check "the new version is recorded" eval 'reg_query "$product_key" /v InstalledVersion | grep -q "2.5.0.3 Standard Edition"'
+[ "$failures" -eq 0 ]
