@@ -8,7 +8,7 @@
 #include <string>
 
 #include "controls/browse_options.h"
-#include "controls/special_folders.h"
+#include "controls/shell_folder_table.h"
 
 namespace controls {
 

@@ -1,4 +1,4 @@
-#include "controls/special_folders.h"
+#include "controls/shell_folder_table.h"
 
 #include <array>
 
