@@ -16,11 +16,6 @@ constexpr const char* RemovalOrder[] = {
     "tkQuorvexDsgnCrODAC", "tkQuorvexCrODAC", "tkQuorvexDsgn", "tkQuorvex",
 };
 
-std::string ChangeExtension(const std::string& file, const std::string& extension) {
-    const auto dot = file.find_last_of('.');
-    return (dot == std::string::npos ? file : file.substr(0, dot)) + extension;
-}
-
 // The folder as written, with a delimiter, and both again with the IDE's root macro.
 std::vector<std::string> FolderForms(const ide::TCompileTarget& ide, const std::string& folder) {
     const std::string withDelimiter = sys::AddPathDelimiter(folder);
@@ -69,7 +64,7 @@ void TCompiler::RemovePackage(TTargetOptions& target, const std::string& baseNam
     auto& ide = target.Target;
     auto& files = Machine.files;
     const std::string packageFile = ide.PackageFileName(baseName);
-    const std::string bpl = ChangeExtension(packageFile, ".bpl");
+    const std::string bpl = sys::ChangeFileExt(packageFile, ".bpl");
     for (auto* list : {&ide.DisabledPackages, &ide.KnownPackages})
         list->Delete(list->IndexOfName(bpl));
 
@@ -82,8 +77,8 @@ void TCompiler::RemovePackage(TTargetOptions& target, const std::string& baseNam
 
     deleteIfThere(target.BPLDir + "\\" + bpl);
     for (const char* extension : {".dcp", ".bpi", ".lib"})
-        deleteIfThere(target.DCPDir + "\\" + ChangeExtension(packageFile, extension));
-    deleteIfThere(Data.PackagesDir() + "\\" + ChangeExtension(packageFile, ".mak"));
+        deleteIfThere(target.DCPDir + "\\" + sys::ChangeFileExt(packageFile, extension));
+    deleteIfThere(Data.PackagesDir() + "\\" + sys::ChangeFileExt(packageFile, ".mak"));
 }
 
 void TCompiler::DeleteHeaders(TTargetOptions& target) {

@@ -23,11 +23,6 @@ constexpr ProductPackage Connectivity[] = {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-std::string ChangeExtension(const std::string& file, const std::string& extension) {
-    const auto dot = file.find_last_of('.');
-    return (dot == std::string::npos ? file : file.substr(0, dot)) + extension;
-}
-
 std::string Join(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
 
 }  // namespace
@@ -91,7 +86,7 @@ bool TCompiler::InstallPackage(TTargetOptions& target, const std::string& baseNa
     // A package that did not build would stop the IDE from starting cleanly: not registered.
     if (doRegister && ok)
         target.Target.KnownPackages.AddPackage(
-            Join(target.BPLDir, ChangeExtension(target.Target.PackageFileName(baseName), ".bpl")),
+            Join(target.BPLDir, sys::ChangeFileExt(target.Target.PackageFileName(baseName), ".bpl")),
             description);
     return ok;
 }
@@ -116,7 +111,7 @@ bool TCompiler::BuildPrecompiled(TTargetOptions& target, const std::string& pack
     const std::string targetDir = target.TargetDir();
     // Each copy is checked: a package that did not arrive must not count as installed.
     auto copy = [&](const std::string& extension, const std::string& toFolder) {
-        const std::string name = ChangeExtension(packageFile, extension);
+        const std::string name = sys::ChangeFileExt(packageFile, extension);
         const std::string from = Join(targetDir, name);
         return sys::FileOrDirExists(files, from) && files.CopyFile(from, Join(toFolder, name), true);
     };
@@ -147,12 +142,12 @@ bool TCompiler::BuildWithMake(TTargetOptions& target, const std::string& package
     const bool toolsSucceeded =
         RunTool(bpr2mak, bpr2makParameters) == 0 &&
         RunTool(Quoted(target.Target.MakePath()),
-                "-f" + Quoted(Join(packagesDir, ChangeExtension(packageFile, ".mak"))) + " ") == 0;
+                "-f" + Quoted(Join(packagesDir, sys::ChangeFileExt(packageFile, ".mak"))) + " ") == 0;
     bool ok = toolsSucceeded;
     if (toolsSucceeded) {
         // A result that was made but cannot be put in place leaves the old one there: a failure.
         auto move = [&](const std::string& extension, const std::string& toFolder) {
-            const std::string name = ChangeExtension(packageFile, extension);
+            const std::string name = sys::ChangeFileExt(packageFile, extension);
             const std::string from = Join(packagesDir, name);
             if (sys::FileOrDirExists(files, from) && !files.MoveFile(from, Join(toFolder, name))) ok = false;
         };
@@ -165,7 +160,7 @@ bool TCompiler::BuildWithMake(TTargetOptions& target, const std::string& package
             files.MoveFile(unit.path, Join(targetDir, unit.path.substr(unit.path.find_last_of('\\') + 1)));
     }
     for (const char* extension : {".mak", ".obj", ".tds"})
-        files.DeleteFile(Join(packagesDir, ChangeExtension(packageFile, extension)));
+        files.DeleteFile(Join(packagesDir, sys::ChangeFileExt(packageFile, extension)));
     return ok;
 }
 

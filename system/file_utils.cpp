@@ -85,6 +85,12 @@ std::string AddPathDelimiter(const std::string& path) {
     return path + '\\';
 }
 
+std::string ChangeFileExt(const std::string& file, const std::string& extension) {
+    const auto dot = file.find_last_of(".\\");
+    const bool hasExtension = dot != std::string::npos && file[dot] == '.';
+    return (hasExtension ? file.substr(0, dot) : file) + extension;
+}
+
 std::string RemovePathDelimiter(const std::string& path) {
     if (!path.empty() && path.back() == '\\') return path.substr(0, path.size() - 1);
     return path;

@@ -25,6 +25,8 @@ bool FileOrDirExists(platform::FileSystem& fs, const std::string& name);
 std::string AddPathDelimiter(const std::string& path);
 // Removes one trailing backslash, if there is one.
 std::string RemovePathDelimiter(const std::string& path);
+// The file name with its extension (from the last ".") replaced: "a\\P.dpk", ".bpl" -> "a\\P.bpl".
+std::string ChangeFileExt(const std::string& file, const std::string& extension);
 
 // Appends the names (without folder) that a search for the pattern with the attribute mask
 // finds, leaving out "." and "..". True when the search found something and ran to its end.

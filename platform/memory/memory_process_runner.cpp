@@ -4,17 +4,12 @@
 #include <utility>
 
 #include "platform/capture_loop.h"
+#include "platform/memory/memory_path.h"
 
 namespace platform::memory {
 namespace {
 
 using std::chrono::milliseconds;
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 std::string ProgramFileName(const std::string& command) {
     std::string path;
@@ -125,7 +120,7 @@ MemoryProcessRunner::MemoryProcessRunner(OutputLineCutter::Converter oemToAnsi)
 
 void MemoryProcessRunner::Register(std::string fileName, ProgramHandler handler) {
     for (Program& program : programs_) {
-        if (EqualIgnoringCase(program.fileName, fileName)) {
+        if (FoldCase(program.fileName) == FoldCase(fileName)) {
             program.handler = std::move(handler);
             return;
         }
@@ -136,7 +131,7 @@ void MemoryProcessRunner::Register(std::string fileName, ProgramHandler handler)
 const MemoryProcessRunner::Program* MemoryProcessRunner::Find(const std::string& command) const {
     const std::string fileName = ProgramFileName(command);
     for (const Program& program : programs_)
-        if (EqualIgnoringCase(program.fileName, fileName)) return &program;
+        if (FoldCase(program.fileName) == FoldCase(fileName)) return &program;
     return nullptr;
 }
 

@@ -1,12 +1,10 @@
 #include "platform/memory/memory_system_info.h"
 
-#include <algorithm>
+#include "platform/memory/memory_path.h"
 
 namespace platform::memory {
 
 namespace {
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::string NamePart(const std::string& path) {
     const auto slash = path.find_last_of('\\');
@@ -25,8 +23,7 @@ private:
 }  // namespace
 
 bool LessText::operator()(const std::string& a, const std::string& b) const {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return Upper(x) < Upper(y); });
+    return FoldCase(a) < FoldCase(b);
 }
 
 std::optional<std::string> MemorySystemInfo::GetSpecialFolder(SpecialFolder folder) {

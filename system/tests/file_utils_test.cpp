@@ -57,3 +57,10 @@ TEST_F(RemovalGuards, RecycleDirectoryRefusesALinkAndRecordsWhatItTakes) {
 }
 
 }  // namespace
+
+TEST(ChangeFileExtTest, ReplacesOnlyTheFileNamesExtension) {
+    EXPECT_EQ(sys::ChangeFileExt("tkQuorvexD7.dpk", ".bpl"), "tkQuorvexD7.bpl");
+    EXPECT_EQ(sys::ChangeFileExt("C:\\Out.Dir\\tkQuorvexC6.bpk", ".mak"), "C:\\Out.Dir\\tkQuorvexC6.mak");
+    EXPECT_EQ(sys::ChangeFileExt("C:\\Out.Dir\\README", ".txt"), "C:\\Out.Dir\\README.txt");
+    EXPECT_EQ(sys::ChangeFileExt("a.b.c", ""), "a.b");
+}

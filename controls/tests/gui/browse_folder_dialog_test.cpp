@@ -16,17 +16,9 @@ namespace {
 
 using namespace testing;
 
-// Selects a folder and lets the dialog handle what the selection queued.
+// Whether OK is enabled once the dialog has handled the selection of the folder.
 bool OkAfterSelecting(HWND dialog, const std::string& path) {
-    Select(dialog, path);
-    for (int round = 0; round < 5; ++round) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        ::Sleep(20);
-    }
+    SelectAndSettle(dialog, path);
     return ::IsWindowEnabled(::GetDlgItem(dialog, IDOK)) != FALSE;
 }
 

@@ -38,19 +38,6 @@ RECT ClientRectIn(HWND window, HWND child) {
     return r;
 }
 
-// Selects a path and lets the dialog handle what the selection queued.
-void SelectAndSettle(HWND dialog, const std::string& path) {
-    Select(dialog, path);
-    for (int round = 0; round < 5; ++round) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        ::Sleep(20);
-    }
-}
-
 class BrowseForFolder : public ::testing::Test {
 protected:
     std::string windows = WindowsFolder();

@@ -65,6 +65,19 @@ inline void Select(HWND dialog, const std::string& path) {
     ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
 }
 
+// Selects a path and lets the dialog handle what the selection queued.
+inline void SelectAndSettle(HWND dialog, const std::string& path) {
+    Select(dialog, path);
+    for (int round = 0; round < 5; ++round) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::Sleep(20);
+    }
+}
+
 inline std::string WindowText(HWND window) {
     char text[512] = {};
     ::GetWindowTextA(window, text, sizeof text);
