@@ -15,7 +15,8 @@ cd "$dist"
 wine reg delete "$product" /f /reg:32 >/dev/null 2>&1
 
 run_case() { # name, expected part of the message
-    wine "$setup_exe" >/dev/null 2>&1 &
+    # Bounded, so that a box nobody answers fails the case instead of hanging the run.
+    timeout 120 wine "$setup_exe" >/dev/null 2>&1 &
     local setup_pid=$!
     local message
     message=$(wine "$driver" message "Quorvex Setup" 60000 | tr -d '\r')

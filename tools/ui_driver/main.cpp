@@ -126,8 +126,15 @@ HWND WaitForDialog(const std::string& title, DWORD timeoutMs) {
 int DismissMessage(const std::string& title, DWORD timeoutMs) {
     HWND box = WaitForDialog(title, timeoutMs);
     if (!box) return 1;
+    // The box is found as soon as it exists; its text and buttons may come a moment later.
     MessageBoxParts parts;
-    EnumChildWindows(box, CollectPart, reinterpret_cast<LPARAM>(&parts));
+    const DWORD found = GetTickCount();
+    for (;;) {
+        parts = MessageBoxParts{};
+        EnumChildWindows(box, CollectPart, reinterpret_cast<LPARAM>(&parts));
+        if ((parts.firstButton && IsWindowVisible(box)) || GetTickCount() - found > timeoutMs) break;
+        Sleep(50);
+    }
     std::printf("%s\n", parts.text.c_str());
     std::fflush(stdout);
     if (parts.firstButton)
