@@ -5,6 +5,7 @@
 
 #include <exception>
 
+#include "platform/win32/system_library.h"
 #include "setup/texts.h"
 #include "wizard/win32/gdi_canvas.h"
 
@@ -60,14 +61,7 @@ TfMain::TfMain(HINSTANCE instance, engine::TInstallData& data) : data_(data), fl
     TWizard& wizard = wizard_->Wizard();
     wizard.SetButtonBarHeight(kButtonBarHeight);
     wizard.SetButtonClick(bkCancel, [this](TWizardButtonControl&) { WizardCancelButtonClick(); });
-    BuildWelcomePages();
-    BuildMaintenancePage();
-    BuildLicensePage();
-    BuildDestinationPage();
-    AddPage<TWizardInteriorPage>(wIDEPage, texts::IDETitle, texts::IDESubtitle)
-        .OnNextButtonClick = [this](TWizardCustomPage&, bool& stop) { wIDEPageNextButtonClick(stop); };
-    BuildConfigPage();
-    BuildCompilePage();
+    AddPages();
     for (int i = 0; i < kSetupPageCount; ++i)
         pageWindows_[i]->OnCommand = [this](int id, int code, HWND) {
             if (id >= idIDEBox && id < idIDEBox + static_cast<int>(ideBoxes_.size()) && code == BN_CLICKED)
@@ -93,9 +87,9 @@ TfMain::TfMain(HINSTANCE instance, engine::TInstallData& data) : data_(data), fl
 }
 
 TfMain::~TfMain() {
-    // Taking the pages down moves the wizard on from page to page; the configuration page's
-    // entry must not reach its controls, which are gone by then.
-    pages_[wConfigPage]->OnEnterPage = nullptr;
+    // Taking the pages down moves the wizard on from page to page; no page entry may build or
+    // reach controls, which are gone by then.
+    for (auto* page : pages_) page->OnEnterPage = nullptr;
     pages_[wCompile]->OnPage = nullptr;
     ::RemoveWindowSubclass(pageWindows_[wConfigPage]->Hwnd(), ConfigPageProc, 1);
 }
@@ -105,10 +99,54 @@ PageT& TfMain::AddPage(TSetupPage id, const char* title, const char* subtitle) {
     auto added = wizard_->AddPage<PageT>();
     added.page.Title().SetText(title);
     added.page.Subtitle().SetText(subtitle);
+    added.page.OnEnterPage = [this, id](TWizardCustomPage&, TWizardCustomPage*) { EnterPage(id); };
     pages_[id] = &added.page;
     pageWindows_[id] = &added.window;
     NamePage(id);
     return added.page;
+}
+
+void TfMain::AddPages() {
+    const auto picture = WelcomePicture(::GetModuleHandleA(nullptr));
+    for (const auto& [id, subtitle] : {std::pair{wInstallPage, texts::InstallSubtitle}, {wUpdatePage, texts::UpdateSubtitle}}) {
+        auto& page = AddPage<TWizardWelcomePage>(id, texts::WelcomeTitle, subtitle);
+        page.SetVisibleButtons({bkNext, bkCancel});
+        if (picture) page.WaterMark().Image().SetPicture(picture);
+    }
+    pages_[wUpdatePage]->OnNextButtonClick = [](TWizardCustomPage&, bool&) {};  // wUpdatePageNextButtonClick
+    AddPage<TWizardInteriorPage>(wMainternance, texts::MaintenanceTitle, texts::MaintenanceSubtitle)
+        .SetVisibleButtons({bkNext, bkCancel});
+    AddPage<TWizardInteriorPage>(wLicensePage, texts::LicenseTitle, texts::LicenseSubtitle)
+        .SetButtonEnabled(bkNext, false);
+    AddPage<TWizardInteriorPage>(wDestinationPage, texts::DestinationTitle, texts::DestinationSubtitle)
+        .OnNextButtonClick = [this](TWizardCustomPage&, bool& stop) { wDestinationPageNextButtonClick(stop); };
+    AddPage<TWizardInteriorPage>(wIDEPage, texts::IDETitle, texts::IDESubtitle)
+        .OnNextButtonClick = [this](TWizardCustomPage&, bool& stop) { wIDEPageNextButtonClick(stop); };
+    AddPage<TWizardInteriorPage>(wConfigPage, texts::ConfigTitle, texts::ConfigSubtitle);
+    auto& compile = AddPage<TWizardInteriorPage>(wCompile, texts::CompileTitle, texts::CompileSubtitle);
+    compile.SetVisibleButtons({bkFinish, bkCancel});
+    compile.SetEnabledButtons({bkStart, bkLast, bkCancel, bkHelp});
+    compile.OnPage = [this](TWizardCustomPage&) { ::PostMessageA(frame_.get(), kRunCompile, 0, 0); };
+    compile.OnFinishButtonClick = [this](TWizardCustomPage&, bool&) { Close(); };  // wCompileFinishButtonClick
+}
+
+// A page's controls are made when the page is first entered: most runs see few of the pages, and
+// every control made costs the start time and memory.
+void TfMain::EnterPage(TSetupPage id) {
+    if (!built_[id]) {
+        built_[id] = true;
+        switch (id) {
+        case wInstallPage:
+        case wUpdatePage: BuildWelcomePage(id); break;
+        case wMainternance: BuildMaintenancePage(); break;
+        case wLicensePage: BuildLicensePage(); break;
+        case wDestinationPage: BuildDestinationPage(); break;
+        case wIDEPage: BuildIDEPage(); break;
+        case wConfigPage: BuildConfigPage(); break;
+        case wCompile: BuildCompilePage(); break;
+        }
+    }
+    if (id == wConfigPage) wConfigPageEnterPage();
 }
 
 // The header is painted; as the page window's text it reaches screen readers and the GUI tests.
@@ -130,36 +168,22 @@ HWND TfMain::Control(TSetupPage page, const char* className, const char* text, D
     return control;
 }
 
-void TfMain::BuildWelcomePages() {
-    const auto picture = WelcomePicture(::GetModuleHandleA(nullptr));
-    const struct {
-        TSetupPage page;
-        const char* subtitle;
-        int textId, descriptionId;
-    } welcomes[] = {{wInstallPage, texts::InstallSubtitle, idInstallText, idDescription},
-                    {wUpdatePage, texts::UpdateSubtitle, idUpdateText, idUpdateDescription}};
-    for (const auto& w : welcomes) {
-        auto& page = AddPage<TWizardWelcomePage>(w.page, texts::WelcomeTitle, w.subtitle);
-        page.SetVisibleButtons({bkNext, bkCancel});
-        if (picture) page.WaterMark().Image().SetPicture(picture);
-        const Rect a = Area(w.page);
-        HWND text = Control(w.page, "STATIC", texts::Welcome, 0, {a.left + 8, a.top + 16, a.right - 16, a.top + 150},
-                            w.textId);
-        if (w.page == wInstallPage) lInstall_ = text;
-        Control(w.page, "STATIC", texts::Description, 0, {a.left + 8, a.top + 166, a.right - 16, a.top + 196},
-                w.descriptionId);
-    }
-    pages_[wUpdatePage]->OnNextButtonClick = [](TWizardCustomPage&, bool&) {};  // wUpdatePageNextButtonClick
+void TfMain::BuildWelcomePage(TSetupPage id) {
+    const bool install = id == wInstallPage;
+    const Rect a = Area(id);
+    // lInstall shows the distribution's version where its text asks for it; the update page's
+    // text stays as written.
+    const std::string welcome = install ? flow_.InstallText(texts::Welcome) : texts::Welcome;
+    Control(id, "STATIC", welcome.c_str(), 0, {a.left + 8, a.top + 16, a.right - 16, a.top + 150},
+            install ? idInstallText : idUpdateText);
+    Control(id, "STATIC", texts::Description, 0, {a.left + 8, a.top + 166, a.right - 16, a.top + 196},
+            install ? idDescription : idUpdateDescription);
 }
 
 void TfMain::BuildMaintenancePage() {
-    auto& page = AddPage<TWizardInteriorPage>(wMainternance, texts::MaintenanceTitle, texts::MaintenanceSubtitle);
-    page.SetVisibleButtons({bkNext, bkCancel});
     const Rect a = Area(wMainternance);
     rbMainternance_ = Control(wMainternance, "BUTTON", texts::MaintainChoice, BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP,
                               {a.left + 24, a.top + 24, a.left + 324, a.top + 24 + kBoxHeight}, idMainternance);
-    // Maintenance is where the flow starts; the page shows it chosen.
-    ::SendMessageA(rbMainternance_, BM_SETCHECK, BST_CHECKED, 0);
     Control(wMainternance, "STATIC", texts::MaintainExplained, SS_NOTIFY,
             {a.left + 42, a.top + 46, a.right - 24, a.top + 76}, idMainternanceLabel);
     rbUninstall_ = Control(wMainternance, "BUTTON", texts::UninstallChoice, BS_AUTORADIOBUTTON,
@@ -169,8 +193,6 @@ void TfMain::BuildMaintenancePage() {
 }
 
 void TfMain::BuildLicensePage() {
-    auto& page = AddPage<TWizardInteriorPage>(wLicensePage, texts::LicenseTitle, texts::LicenseSubtitle);
-    page.SetButtonEnabled(bkNext, false);
     const Rect a = Area(wLicensePage);
     Control(wLicensePage, "STATIC", texts::LicenseHint, 0, {a.left + 16, a.top + 12, a.right - 16, a.top + 28},
             idLicenseHint);
@@ -181,8 +203,6 @@ void TfMain::BuildLicensePage() {
 }
 
 void TfMain::BuildDestinationPage() {
-    auto& page = AddPage<TWizardInteriorPage>(wDestinationPage, texts::DestinationTitle, texts::DestinationSubtitle);
-    page.OnNextButtonClick = [this](TWizardCustomPage&, bool& stop) { wDestinationPageNextButtonClick(stop); };
     const Rect a = Area(wDestinationPage);
     Control(wDestinationPage, "STATIC", texts::DestinationIntro, 0,
             {a.left + 16, a.top + 16, a.right - 16, a.top + 32}, idDestinationIntro);
@@ -192,11 +212,34 @@ void TfMain::BuildDestinationPage() {
         pageWindows_[wDestinationPage]->Hwnd(), idDestination,
         Rect{a.left + 16, a.top + 84, a.left + 340, a.top + 130}, wizard_->PageFont());
     deDestination_->SetCaption(texts::DestinationCaption);
+    deDestination_->SetText(data_.InstallDir);
+    // The page's folder dialog; the frame's own browse button opens its own dialog, not this one.
+    BrowseForFolderDialog = std::make_unique<controls::win32::TBrowseForFolderDialog>(frame_.get());
+    BrowseForFolderDialog->Title = texts::DestinationBrowseTitle;
+    BrowseForFolderDialog->SetOptions(
+        {controls::odOnlyDirectory, controls::odFileSystemDirectoryOnly, controls::odStatusAvailable,
+         controls::odEditBox, controls::odNewDialogStyle});
+}
+
+void TfMain::BuildIDEPage() {
+    for (std::size_t i = 0; i < flow_.Boxes().size(); ++i) {
+        const TIDECheckBox& box = flow_.Boxes()[i];
+        const int index = static_cast<int>(i);
+        HWND check = Control(wIDEPage, "BUTTON", box.Target->Target.DisplayName().c_str(),
+                             (box.ThreeState ? BS_3STATE : BS_CHECKBOX) | WS_TABSTOP,
+                             {kIDEBoxLeft, box.Top, kIDEBoxLeft + kIDEBoxWidth, box.Top + kBoxHeight}, idIDEBox + index);
+        ::SendMessageA(check, BM_SETCHECK, CheckFor(box.State), 0);
+        const int labelTop = box.Top + kBoxHeight + kActionLabelGap;
+        HWND label = Control(wIDEPage, "STATIC", "", 0,
+                             {kIDEBoxLeft + kActionLabelIndent, labelTop, kIDEBoxLeft + 300, labelTop + 14},
+                             idIDELabel + index);
+        ideBoxes_.push_back(check);
+        ideLabels_.push_back(label);
+    }
+    UpdateActionLabels();
 }
 
 void TfMain::BuildConfigPage() {
-    auto& page = AddPage<TWizardInteriorPage>(wConfigPage, texts::ConfigTitle, texts::ConfigSubtitle);
-    page.OnEnterPage = [this](TWizardCustomPage&, TWizardCustomPage*) { wConfigPageEnterPage(); };
     HWND pageWindow = pageWindows_[wConfigPage]->Hwnd();
     // The page window belongs to the wizard; the list's drawing comes to it.
     ::SetWindowSubclass(pageWindow, ConfigPageProc, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -301,11 +344,6 @@ LRESULT CALLBACK TfMain::ConfigPageProc(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 void TfMain::BuildCompilePage() {
-    auto& page = AddPage<TWizardInteriorPage>(wCompile, texts::CompileTitle, texts::CompileSubtitle);
-    page.SetVisibleButtons({bkFinish, bkCancel});
-    page.SetEnabledButtons({bkStart, bkLast, bkCancel, bkHelp});
-    page.OnPage = [this](TWizardCustomPage&) { ::PostMessageA(frame_.get(), kRunCompile, 0, 0); };
-    page.OnFinishButtonClick = [this](TWizardCustomPage&, bool&) { Close(); };  // wCompileFinishButtonClick
     const Rect a = Area(wCompile);
     Control(wCompile, "STATIC", texts::Progress, 0, {a.left + 8, a.top + 8, a.right - 8, a.top + 24}, idProgressLabel);
     mOutput_ = Control(wCompile, "EDIT", "", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
@@ -317,30 +355,13 @@ void TfMain::BuildCompilePage() {
                              {a.right - 143, a.bottom - 33, a.right - 8, a.bottom - 8}, idSaveBuildLog);
 }
 
+// The IDE page's boxes and the destination follow the flow when their pages are first entered.
 void TfMain::SetupPages() {
     flow_.SetupPages();
-    if (data_.State == engine::isInstall) {
-        ::SetWindowTextA(lInstall_, flow_.InstallText(texts::Welcome).c_str());
-    } else if (data_.State == engine::isUpdate) {
+    if (data_.State == engine::isUpdate) {
         pages_[wUpdatePage]->Subtitle().SetText(flow_.UpdateSubtitle(texts::UpdateSubtitle));
         NamePage(wUpdatePage);
     }
-    deDestination_->SetText(data_.InstallDir);
-    for (std::size_t i = 0; i < flow_.Boxes().size(); ++i) {
-        const TIDECheckBox& box = flow_.Boxes()[i];
-        const int index = static_cast<int>(i);
-        HWND check = Control(wIDEPage, "BUTTON", box.Target->Target.DisplayName().c_str(),
-                             (box.ThreeState ? BS_3STATE : BS_CHECKBOX) | WS_TABSTOP,
-                             {kIDEBoxLeft, box.Top, kIDEBoxLeft + kIDEBoxWidth, box.Top + kBoxHeight}, idIDEBox + index);
-        ::SendMessageA(check, BM_SETCHECK, CheckFor(box.State), 0);
-        const int labelTop = box.Top + kBoxHeight + kActionLabelGap;
-        HWND label = Control(wIDEPage, "STATIC", "", 0,
-                             {kIDEBoxLeft + kActionLabelIndent, labelTop, kIDEBoxLeft + 300, labelTop + 14},
-                             idIDELabel + index);
-        ideBoxes_.push_back(check);
-        ideLabels_.push_back(label);
-    }
-    UpdateActionLabels();
     ApplyPageFlow();
 }
 
@@ -422,7 +443,10 @@ void TfMain::bSaveBuildLogClick() {
     dialog.nMaxFile = sizeof file;
     dialog.lpstrInitialDir = compile_.SaveDialogInitialDir.c_str();
     dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!::GetSaveFileNameA(&dialog)) return;
+    // The common dialogs are a large library that most runs never need: loaded when asked for.
+    const auto getSaveFileName =
+        platform::win32::SystemFunction<decltype(::GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA");
+    if (!getSaveFileName || !getSaveFileName(&dialog)) return;
     try {
         data_.Machine.files.WriteFile(file, compile_.BuildLogText());
     } catch (const std::exception& error) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "controls/win32/browse_for_folder_dialog.h"
 #include "controls/win32/dir_edit_frame.h"
 #include "engine/install_data.h"
 #include "setup/compile_page.h"
@@ -53,10 +54,13 @@ private:
     void NamePage(TSetupPage id);
     wizard::Rect Area(TSetupPage page) const;
 
-    void BuildWelcomePages();
+    void AddPages();
+    void EnterPage(TSetupPage id);
+    void BuildWelcomePage(TSetupPage id);
     void BuildMaintenancePage();
     void BuildLicensePage();
     void BuildDestinationPage();
+    void BuildIDEPage();
     void BuildConfigPage();
     void BuildCompilePage();
     void SetupPages();
@@ -93,15 +97,17 @@ private:
     std::unique_ptr<wizard::win32::WizardWindow> wizard_;
     std::array<PageWindow*, kSetupPageCount> pageWindows_{};
     std::array<wizard::TWizardCustomPage*, kSetupPageCount> pages_{};
+    std::array<bool, kSetupPageCount> built_{};
     std::vector<wizard::win32::UniqueWindow> controls_;  // destroyed before the pages that hold them
     std::unique_ptr<controls::win32::DirEditFrame> deDestination_;
+    std::unique_ptr<controls::win32::TBrowseForFolderDialog> BrowseForFolderDialog;
     std::vector<HWND> ideBoxes_, ideLabels_;
     HWND cTarget_ = nullptr, gbOptions_ = nullptr;
     std::array<HWND, 6> optionBoxes_{};  // in the order of TConfigOption
     std::array<std::unique_ptr<controls::win32::DirEditFrame>, 3> folderFrames_;  // BPL, DCP, HPP
     wizard::win32::UniqueImageList ImageListTargets;
     std::vector<engine::TTargetOptions*> configTargets_;
-    HWND lInstall_ = nullptr, cbAgree_ = nullptr, rbMainternance_ = nullptr, rbUninstall_ = nullptr;
+    HWND cbAgree_ = nullptr, rbMainternance_ = nullptr, rbUninstall_ = nullptr;
     HWND mOutput_ = nullptr, bSaveBuildLog_ = nullptr, progressBar_ = nullptr;
     bool closeAfterRun_ = false;
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls/win32/folder_filter.h"
+#include "platform/win32/system_library.h"
 #include "wizard/win32/gdi_handles.h"
 
 namespace controls::win32 {
@@ -34,12 +35,8 @@ bool IsNtPlatform() {
 
 // The folder-path service of SHFolder.dll, loaded from the system folder on first use.
 std::string FolderPathFromService(int csidl) {
-    using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
-    static const platform::win32::UniqueModule module(
-        ::LoadLibraryExA("shfolder.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (!module) return "";
-    const auto get = reinterpret_cast<GetFolderPath>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(module.get(), "SHGetFolderPathA")));
+    using GetFolderPath = HRESULT WINAPI(HWND, int, HANDLE, DWORD, LPSTR);
+    const auto get = platform::win32::SystemFunction<GetFolderPath>("shfolder.dll", "SHGetFolderPathA");
     char path[MAX_PATH] = {};
     if (!get || FAILED(get(nullptr, csidl, nullptr, 0, path))) return "";
     return path;

@@ -50,8 +50,8 @@ next
 run_to_finish "$shots/5-compile.png"
 
 check "same version: the maintenance page comes first ($first_page)" test "$first_page" = "Quorvex maintenance"
-check "adding or removing IDEs is the chosen operation ($choice)" test "$choice" = \
-    "enabled visible checked / enabled visible unchecked"
+check "neither operation is chosen at first, Next adds or removes IDEs ($choice)" test "$choice" = \
+    "enabled visible unchecked / enabled visible unchecked"
 check "the IDE page follows ($ide_page)" test "$ide_page" = "Choose IDE Targets"
 check "every IDE starts with Do nothing ($labels_before)" test "$labels_before" = \
     "Action: Do nothing / Action: Do nothing / Action: Do nothing"
