@@ -2,6 +2,7 @@
 // startup_probe clear      removes them
 // startup_probe parse      parses the command line only, as the baseline
 // startup_probe start      runs the installer's start-up sequence and prints what it found
+// startup_probe roundtrip  prints the time of one registry query, the unit of the start-up's cost
 #include <windows.h>
 
 #include <chrono>
@@ -57,12 +58,27 @@ int main(int argc, char** argv) {
         for (int i = 0; i < count; ++i) seeding::Seed(registry, files, BenchIde(i));
         return 0;
     }
+    if (mode == "roundtrip") {
+        // Under Wine every registry call is a round trip to the server, whatever it asks.
+        constexpr int kQueries = 5000;
+        const auto key = registry.OpenKey(platform::Hive::CurrentUser, "Software", platform::KeyAccess::Read);
+        const auto started = std::chrono::steady_clock::now();
+        for (int i = 0; i < kQueries; ++i) key->ValueExists("no such value");
+        const auto took = std::chrono::steady_clock::now() - started;
+        std::printf("%.1f\n", std::chrono::duration<double, std::micro>(took).count() / kQueries);
+        return 0;
+    }
     if (mode != "start") return mode == "clear" ? 0 : 2;
 
     const auto started = std::chrono::steady_clock::now();
     engine::TInstallData data(machine.platform, options);
     const auto took = std::chrono::steady_clock::now() - started;
-    std::printf("%d IDEs, start-up sequence in-process: %.1f ms\n", data.Targets->Count(),
-                std::chrono::duration<double, std::milli>(took).count());
+    int packages = 0;
+    for (int i = 0; i < data.Targets->Count(); ++i) {
+        const auto& target = (*data.Targets)[i];
+        packages += target.KnownIDEPackages.Count() + target.KnownPackages.Count() + target.DisabledPackages.Count();
+    }
+    std::printf("%d IDEs, %d package values, start-up sequence in-process: %.1f ms\n", data.Targets->Count(),
+                packages, std::chrono::duration<double, std::milli>(took).count());
     return 0;
 }
