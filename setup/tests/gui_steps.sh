@@ -3,6 +3,8 @@
 W="Quorvex Installer"
 failures=0
 drive() { wine "$bin/ui_driver.exe" "$@" | tr -d '\r'; }
+# drive_within SECONDS ...: as drive, but fails when setup.exe does not answer in time.
+drive_within() { timeout "$1" wine "$bin/ui_driver.exe" "${@:2}" | tr -d '\r'; }
 check() {
     local what=$1; shift
     if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
@@ -54,11 +56,31 @@ finish_setup() {
     drive click "$W" Button "Finish"
     wait "$setup_pid"; setup_exit=$?
 }
+# Waits up to $1 seconds for setup.exe to end by itself; sets setup_exit, 124 while it still runs.
+wait_for_exit() {
+    local _
+    for _ in $(seq "$1"); do
+        kill -0 "$setup_pid" 2>/dev/null || break
+        sleep 1
+    done
+    if kill -0 "$setup_pid" 2>/dev/null; then setup_exit=124; else wait "$setup_pid"; setup_exit=$?; fi
+}
+# The compile page's output pane; the tools' own lines are left out of it.
+compile_output() { drive text "$W" Edit "#116"; }
+# Waits up to a minute for the pane's last line to be $1.
+wait_for_output_line() {
+    local _
+    for _ in $(seq 120); do
+        [ "$(compile_output | tail -n 1)" = "$1" ] && return 0
+        sleep 0.5
+    done
+    return 1
+}
 # Waits for the run on the compile page to end, keeps its screenshot, then finishes.
 run_to_finish() {
     wait_for_finish
     shot "$1"
-    output=$(drive text "$W" Edit "#116")
+    output=$(compile_output)
     finish_setup
 }
 # The IDE page's check box and action label for the IDE at INDEX, in the page's order.
@@ -102,7 +124,7 @@ walk_first_installation() {
     next
     wait_for_finish
     shot "$shots/6-compile.png"
-    output=$(drive text "$W" Edit "#116")
+    output=$(compile_output)
     drive click "$W" Button "Save Build Log..."
     save_dialog=$(drive save "Save As" 'C:\build.log')
     sleep 2
