@@ -10,6 +10,7 @@
 //   type TITLE CLASS CONTROL TEXT     replaces an edit's text, as typing it does
 //   text TITLE CLASS CONTROL          prints the control's text
 //   state TITLE CLASS CONTROL         prints "enabled|disabled visible|hidden checked|unchecked|grayed"
+//   rect TITLE CLASS CONTROL          prints the control's outer rectangle on the screen: left top right bottom
 //   save TITLE PATH [TIMEOUT-MS]      waits for a file dialog, prints its folder's name and the file name,
 //                                     then saves to PATH (or cancels for PATH "-")
 //   close TITLE                       asks the window to close
@@ -211,6 +212,10 @@ int ControlCommand(const std::string& command, int argc, char** argv) {
         std::printf("%s %s %s\n", IsWindowEnabled(control) ? "enabled" : "disabled",
                     IsWindowVisible(control) ? "visible" : "hidden",
                     check == BST_CHECKED ? "checked" : check == BST_INDETERMINATE ? "grayed" : "unchecked");
+    } else if (command == "rect") {
+        RECT r{};
+        ::GetWindowRect(control, &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     } else {
         return 2;
     }
@@ -231,7 +236,7 @@ int main(int argc, char** argv) {
         if (window) PostMessageA(window, WM_CLOSE, 0, 0);
         return window ? 0 : 1;
     }
-    if ((command == "click" || command == "text" || command == "state") && argc >= 5)
+    if ((command == "click" || command == "text" || command == "state" || command == "rect") && argc >= 5)
         return ControlCommand(command, argc, argv);
     if ((command == "type" || command == "select") && argc >= 6) return ControlCommand(command, argc, argv);
     std::fprintf(stderr, "usage: see the head of tools/ui_driver/main.cpp\n");
