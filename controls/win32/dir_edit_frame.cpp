@@ -28,11 +28,13 @@ DirEditFrame::DirEditFrame(HWND parent, int controlId, const wizard::Rect& bound
         wc.lpfnWndProc = &DirEditFrame::WindowProc;
         wc.hInstance = ::GetModuleHandleA(nullptr);
         wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-        wc.hbrBackground = nullptr;  // the page behind shows through
+        wc.hbrBackground = nullptr;  // painted in the page's colour, see WM_ERASEBKGND
         wc.lpszClassName = kFrameClass;
         ::RegisterClassExA(&wc);
     }
-    hwnd_.reset(::CreateWindowExA(WS_EX_CONTROLPARENT | WS_EX_TRANSPARENT, kFrameClass, "",
+    // Not WS_EX_TRANSPARENT: a transparent child is left out of its parent's clipping, so the
+    // page's buffered painting would cover the edges of the edit and the bevel after they were drawn.
+    hwnd_.reset(::CreateWindowExA(WS_EX_CONTROLPARENT, kFrameClass, "",
                                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, bounds.left, bounds.top, bounds.Width(),
                                   bounds.Height(), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
                                   ::GetModuleHandleA(nullptr), this));
@@ -109,6 +111,17 @@ LRESULT DirEditFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
         // Labels take the colour of the page the frame sits on.
         return ::SendMessageA(::GetParent(hwnd_.get()), message, wParam, lParam);
+    case WM_ERASEBKGND: {
+        // So does the frame itself, between its controls.
+        const HWND self = hwnd_.get();
+        auto brush = reinterpret_cast<HBRUSH>(
+            ::SendMessageA(::GetParent(self), WM_CTLCOLORSTATIC, wParam, reinterpret_cast<LPARAM>(self)));
+        if (!brush) brush = ::GetSysColorBrush(COLOR_BTNFACE);
+        RECT r{};
+        ::GetClientRect(self, &r);
+        ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
+        return 1;
+    }
     default: return ::DefWindowProcA(hwnd_.get(), message, wParam, lParam);
     }
 }
