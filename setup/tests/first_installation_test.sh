@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A first installation through every page of setup.exe into Delphi 7 and C++Builder 6, driven by
-# ui_driver: the licence gate, the destination refusals, a BPL folder typed on the configuration
-# page, the run, the saved build log against install.log, Finish. Keeps a screenshot per page.
+# ui_driver: the licence gate, the destination refusals, the configuration page's folder frames
+# drawn whole (bevel and sunken edit border) while the targets change, a BPL folder typed there,
+# the run, the saved build log against install.log, Finish. Keeps a screenshot per page.
 # Usage: first_installation_test.sh BIN_DIR HOST_BIN_DIR SHOTS_DIR   (on a display, see run_on_xvfb.sh)
 set -uo pipefail
 bin=$1 host_bin=$2 shots=$3
@@ -20,6 +21,10 @@ walk_first_installation "$shots" 'C:\MyBPL'
 check "destination: a relative folder is refused" grep -q "not a full folder path" <<<"$refused_relative"
 check "destination: a quote is refused" grep -q "cannot hold" <<<"$refused_quote"
 check "destination: a folder with other files is refused" grep -q "already holds other files" <<<"$refused_photos"
+check "destination: the folder frame has its bevel and sunken border ($destination_edges)" \
+    test "$destination_edges" = "bevel+border"
+check "configuration: the folder frames keep their bevel and sunken border ($config_edges)" test "$config_edges" = \
+    "first: bevel+border bevel+border; second: bevel+border bevel+border bevel+border; first again: bevel+border bevel+border"
 check "licence: Next disabled until the box is checked" test "$licence_next" = "disabled visible unchecked"
 check "save dialog opens in the installation folder" test "$(sed -n 1p <<<"$save_dialog")" = 'Quorvex Test'
 check "save dialog proposes Quorvex Build.log" test "$(sed -n 2p <<<"$save_dialog")" = "Quorvex Build.log"

@@ -83,6 +83,31 @@ run_to_finish() {
     output=$(compile_output)
     finish_setup
 }
+# grey_at SHOT X Y: the grey level, 0 to 255, of the screenshot's pixel at the screen point.
+grey_at() { convert "$1" -crop "1x1+$2+$3" +repage -colorspace gray -format '%[fx:round(255*u)]' info:; }
+# stands_out SHOT X Y X2 Y2: the pixel at X,Y is clearly darker than the page's at X2,Y2.
+stands_out() { (($(grey_at "$1" "$2" "$3") + 30 < $(grey_at "$1" "$4" "$5"))); }
+# frame_edges SHOT ID: which edges of the folder frame #ID show in SHOT against the page beside
+# them: its top bevel line and its edit's sunken border. Prints "bevel+border", "bevel", "border"
+# or "none".
+frame_edges() {
+    local shot=$1 left top right bottom edges=()
+    read -r left top right bottom < <(drive rect "$W" QvDirEditBrowse "#$2")
+    stands_out "$shot" $((left + 20)) "$top" $((left + 20)) $((top + 3)) && edges+=(bevel)
+    read -r left top right bottom < <(drive rect "$W" Edit "#$2/#3")
+    local middle=$(((top + bottom) / 2))
+    stands_out "$shot" "$left" "$middle" $((left - 3)) "$middle" && edges+=(border)
+    local IFS=+
+    echo "${edges[*]:-none}"
+}
+# folder_edges SHOT: frame_edges of the configuration page's shown folder frames (BPL, DCP, HPP).
+folder_edges() {
+    local id shown=()
+    for id in 128 129 130; do
+        [[ $(drive state "$W" QvDirEditBrowse "#$id") == *" visible "* ]] && shown+=("$(frame_edges "$1" "$id")")
+    done
+    echo "${shown[*]}"
+}
 # The IDE page's check box and action label for the IDE at INDEX, in the page's order.
 ide_box() { echo "#$((200 + $1))"; }
 ide_label() { drive text "$W" Static "#$((300 + $1))"; }
@@ -107,7 +132,9 @@ wait_for_finish() {
 }
 
 # A first installation with the checked IDEs into C:\Quorvex Test; BPL folder $2 for the first
-# IDE. Sets licence_next, refused_*, save_dialog and output for the caller's checks.
+# IDE. On the configuration page the second IDE is chosen and then the first again; config_edges
+# tells the folder frames' edges after each choice (BPL, DCP, HPP when shown). Sets licence_next,
+# refused_*, save_dialog, destination_edges, config_edges and output for the caller's checks.
 walk_first_installation() {
     local shots=$1 bpl=$2
     shot "$shots/1-welcome.png"
@@ -115,12 +142,19 @@ walk_first_installation() {
     licence_next=$(drive state "$W" Button "Next >")
     drive click "$W" Button "Yes, I accept this agreement"
     next; shot "$shots/3-destination.png"
+    destination_edges=$(frame_edges "$shots/3-destination.png" 114)
     refused_relative=$(refuse_destination 'Quorvex')
     refused_quote=$(refuse_destination 'C:\Q" -y')
     refused_photos=$(refuse_destination 'C:\Photos')
     drive type "$W" Edit "#114/#3" 'C:\Quorvex Test'
     next; shot "$shots/4-ide-targets.png"
-    next; drive type "$W" Edit "#128/#3" "$bpl"; shot "$shots/5-configuration.png"
+    next; shot "$shots/5-configuration.png"
+    config_edges="first: $(folder_edges "$shots/5-configuration.png")"
+    drive select "$W" ComboBox "#120" 1; shot "$shots/5-configuration-second.png"
+    config_edges+="; second: $(folder_edges "$shots/5-configuration-second.png")"
+    drive select "$W" ComboBox "#120" 0
+    drive type "$W" Edit "#128/#3" "$bpl"; shot "$shots/5-configuration-first-again.png"
+    config_edges+="; first again: $(folder_edges "$shots/5-configuration-first-again.png")"
     next
     wait_for_finish
     shot "$shots/6-compile.png"
