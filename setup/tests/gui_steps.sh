@@ -65,8 +65,9 @@ wait_for_exit() {
     done
     if kill -0 "$setup_pid" 2>/dev/null; then setup_exit=124; else wait "$setup_pid"; setup_exit=$?; fi
 }
-# The compile page's output pane; the tools' own lines are left out of it.
-compile_output() { drive text "$W" Edit "#116"; }
+# The compile page's output pane, read within $1 seconds (default 30); the tools' own lines are
+# left out of it.
+compile_output() { drive_within "${1:-30}" text "$W" Edit "#116"; }
 # Waits up to a minute for the pane's last line to be $1.
 wait_for_output_line() {
     local _
