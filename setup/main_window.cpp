@@ -416,10 +416,12 @@ void TfMain::wDestinationPageNextButtonClick(bool& stop) {
 }
 
 void TfMain::WizardCancelButtonClick() {
-    // The run still uses the window and the data: end once it has returned.
-    if (compile_.Running())
+    // The run still uses the window and the data: end once it has returned. The greyed button
+    // shows that the Cancel was taken.
+    if (compile_.Running()) {
         closeAfterRun_ = true;
-    else
+        pages_[wCompile]->SetButtonEnabled(bkCancel, false);
+    } else
         Close();
 }
 
