@@ -108,7 +108,8 @@ PageT& TfMain::AddPage(TSetupPage id, const char* title, const char* subtitle) {
 
 void TfMain::AddPages() {
     const auto picture = WelcomePicture(::GetModuleHandleA(nullptr));
-    for (const auto& [id, subtitle] : {std::pair{wInstallPage, texts::InstallSubtitle}, {wUpdatePage, texts::UpdateSubtitle}}) {
+    for (const auto& [id, subtitle] :
+         {std::pair{wInstallPage, texts::InstallSubtitle}, {wUpdatePage, texts::UpdateSubtitle}}) {
         auto& page = AddPage<TWizardWelcomePage>(id, texts::WelcomeTitle, subtitle);
         page.SetVisibleButtons({bkNext, bkCancel});
         if (picture) page.WaterMark().Image().SetPicture(picture);
