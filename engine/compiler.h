@@ -60,6 +60,9 @@ public:
     bool InstallPackage(TTargetOptions& target, const std::string& baseName, bool doRegister,
                         const std::string& description, bool optional);
     void CleanForms(TTargetOptions& target);
+    // Warns of every package that the IDE will not be able to load: missing, not 32-bit, or
+    // importing a module the system loader will not find.
+    void CheckPackageLoads(TTargetOptions& target, const std::vector<std::string>& baseNames);
     void CopyForms(TTargetOptions& target);
 
     // Registration in an IDE and removal from it.

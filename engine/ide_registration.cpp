@@ -44,20 +44,6 @@ void RemoveFolder(const ide::TCompileTarget& ide, std::vector<std::string>& list
         if (const auto found = FindText(list, form); found != list.end()) list.erase(found);
 }
 
-// The PATH's folders: empty entries skipped, one pair of enclosing quotes removed.
-std::vector<std::string> PathFolders(const std::string& path) {
-    std::vector<std::string> folders;
-    std::size_t pos = 0;
-    while (pos <= path.size()) {
-        const std::size_t end = std::min(path.find(';', pos), path.size());
-        std::string folder = path.substr(pos, end - pos);
-        if (folder.size() > 2 && folder.front() == '"') folder = folder.substr(1, folder.size() - 2);
-        if (!folder.empty()) folders.push_back(folder);
-        pos = end + 1;
-    }
-    return folders;
-}
-
 }  // namespace
 
 void TCompiler::RemovePackage(TTargetOptions& target, const std::string& baseName) {
@@ -71,7 +57,7 @@ void TCompiler::RemovePackage(TTargetOptions& target, const std::string& baseNam
     auto deleteIfThere = [&](const std::string& path) {
         if (sys::FileOrDirExists(files, path)) files.DeleteFile(path);
     };
-    for (const auto& folder : PathFolders(Machine.system.GetEnv("PATH").value_or("")))
+    for (const auto& folder : ide::PathFolders(Machine.system.GetEnv("PATH").value_or("")))
         deleteIfThere(sys::AddPathDelimiter(folder) + bpl);
     for (const auto& folder : ide.PackageSearchPaths) deleteIfThere(sys::AddPathDelimiter(folder) + bpl);
 

@@ -40,17 +40,24 @@ bool TCompiler::InstallTarget(TTargetOptions& target) {
     }
     DeleteHeaders(target);
 
+    std::vector<std::string> built;  // base names of the packages that were made
+    const auto keep = [&built](bool ok, const char* baseName) {
+        if (ok) built.push_back(baseName);
+        return ok;
+    };
     RemovePackage(target, "tkQuorvex");
-    bool mainBuilt = BuildPackage(target, "tkQuorvex", false);
+    bool mainBuilt = keep(BuildPackage(target, "tkQuorvex", false), "tkQuorvex");
     RemovePackage(target, "tkQuorvexDsgn");
-    mainBuilt = InstallPackage(target, "tkQuorvexDsgn", target.IDERegistration, "Quorvex Component", false) &&
+    mainBuilt = keep(InstallPackage(target, "tkQuorvexDsgn", target.IDERegistration, "Quorvex Component", false),
+                     "tkQuorvexDsgn") &&
                 mainBuilt;
     for (const auto& package : Connectivity) {
         if (target.*package.option) {
             RemovePackage(target, package.runtime);
-            BuildPackage(target, package.runtime, true);
+            keep(BuildPackage(target, package.runtime, true), package.runtime);
             RemovePackage(target, package.design);
-            InstallPackage(target, package.design, target.IDERegistration, package.description, true);
+            keep(InstallPackage(target, package.design, target.IDERegistration, package.description, true),
+                 package.design);
         } else {
             // A connectivity switched off since the last run disappears.
             RemovePackage(target, package.design);
@@ -69,6 +76,7 @@ bool TCompiler::InstallTarget(TTargetOptions& target) {
     // Recorded even after a failed build, so that an uninstall finds what was registered.
     target.Installed = true;
     target.SaveToRegistry();
+    CheckPackageLoads(target, built);
     if (!mainBuilt) {
         AddMessage("Installation into " + target.Target.DisplayName() + " failed.");
         AddMessage("");

@@ -27,4 +27,17 @@ std::string JoinPathList(const std::vector<std::string>& list) {
     return text;
 }
 
+std::vector<std::string> PathFolders(const std::string& path) {
+    std::vector<std::string> folders;
+    std::size_t pos = 0;
+    while (pos <= path.size()) {
+        const std::size_t end = std::min(path.find(';', pos), path.size());
+        std::string folder = path.substr(pos, end - pos);
+        if (folder.size() > 2 && folder.front() == '"') folder = folder.substr(1, folder.size() - 2);
+        if (!folder.empty()) folders.push_back(folder);
+        pos = end + 1;
+    }
+    return folders;
+}
+
 }  // namespace ide

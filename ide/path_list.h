@@ -11,4 +11,7 @@ namespace ide {
 std::vector<std::string> SplitPathList(const std::string& text);
 std::string JoinPathList(const std::vector<std::string>& list);
 
+// The folders of a PATH value: empty entries skipped, one pair of enclosing quotes removed.
+std::vector<std::string> PathFolders(const std::string& path);
+
 }  // namespace ide

@@ -24,6 +24,7 @@ enum class SpecialFolder {
     Personal,            // the user's documents
     Windows,
     System,
+    SystemX86,  // where 32-bit system modules live (System on a 32-bit system)
     UserProfile,
     Desktop,
 };

@@ -8,6 +8,8 @@
 #include "platform/memory/memory_machine.h"
 #include "platform/registry_data.h"
 #include "system/file_utils.h"
+#include "tools/pe_package/pe_package.h"
+#include "tools/sample_product/sample_product.h"
 #include "tools/seed_ides/ide_seed.h"
 
 namespace {
@@ -43,6 +45,9 @@ std::string Stem(const std::string& file) {
     return name.substr(0, name.find_last_of('.'));
 }
 
+// A package file as the real tools make it: a 32-bit DLL importing what the package requires.
+std::string PackageFile(const std::string& stem) { return fixtures::PackageImage(sample::PackageImports(stem)); }
+
 // A machine with a distribution in C:\Dist, simulated IDEs and tools that do what the real
 // ones would: the extractor lays out the product, the compilers write their output files.
 class CompilerTest : public ::testing::Test {
@@ -55,7 +60,12 @@ protected:
         RegisterTools();
     }
 
-    void Seed(const seeding::SeededIde& ide) { seeding::Seed(machine.registry, machine.files, ide); }
+    // Seeds the IDE; the programs the engine starts see its BPL folder on PATH, as on Windows.
+    void Seed(const seeding::SeededIde& ide) {
+        seeding::Seed(machine.registry, machine.files, ide);
+        if (ide.bplOnPath)
+            machine.system.SetEnv("PATH", *machine.system.GetEnv("PATH") + ";" + seeding::ExpandedBplOutput(ide));
+    }
     void SeedTypical() {
         Seed(seeding::TypicalIde("Delphi", "7.0", "C:\\D7"));
         Seed(seeding::TypicalIde("C++Builder", "6.0", "C:\\CB6"));
@@ -111,11 +121,13 @@ protected:
             }
             const std::string dest = LastQuoted(call.parameters);
             for (const char* package : {"tkQuorvex", "tkQuorvexDsgn"}) {
-                for (const char* ext : {".bpl", ".dcp"}) {
-                    WriteFile(dest + "Delphi7\\" + package + "D7" + ext);
-                    WriteFile(dest + "Delphi9\\" + package + "D9" + ext);
+                for (const char* suffix : {"D7", "D9", "C6"}) {
+                    const std::string stem = package + std::string(suffix);
+                    const std::string folder = dest + (suffix[0] == 'C' ? "CBuilder6" : "Delphi" + std::string(1, suffix[1]));
+                    WriteFile(folder + "\\" + stem + ".bpl", PackageFile(stem));
+                    for (const std::string& ext : suffix[0] == 'C' ? Lines{".bpi", ".lib"} : Lines{".dcp"})
+                        WriteFile(folder + "\\" + stem + ext);
                 }
-                for (const char* ext : {".bpl", ".bpi", ".lib"}) WriteFile(dest + "CBuilder6\\" + package + "C6" + ext);
             }
             WriteFile(dest + "Packages\\bcb.bmk");
             if (data->WithSources) {
@@ -134,7 +146,7 @@ protected:
                 script.exitCode = 1;
                 return script;
             }
-            WriteFile(SwitchValue(call.parameters, "-LE") + "\\" + Stem(package) + ".bpl");
+            WriteFile(SwitchValue(call.parameters, "-LE") + "\\" + Stem(package) + ".bpl", PackageFile(Stem(package)));
             WriteFile(SwitchValue(call.parameters, "-LN") + "\\" + Stem(package) + ".dcp");
             WriteFile(SwitchValue(call.parameters, "-N") + "\\QvBase.dcu");
             return script;
@@ -156,7 +168,8 @@ protected:
                                machine.system.GetEnv("MYBPLDIR").value_or(""),
                                machine.system.GetEnv("LIBDIR").value_or(""),
                                machine.system.GetEnv("HPPDIR").value_or("")};
-            for (const char* ext : {".bpl", ".bpi", ".lib", ".obj", ".tds"}) WriteFile(base + ext);
+            WriteFile(base + ".bpl", PackageFile(Stem(base)));
+            for (const char* ext : {".bpi", ".lib", ".obj", ".tds"}) WriteFile(base + ext);
             WriteFile(InstallDir + "\\Sources\\QvBase.obj");
             WriteFile(machine.system.GetEnv("HPPDIR").value_or("") + "\\QvBase.hpp");
             return ProgramScript{};

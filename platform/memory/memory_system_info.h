@@ -44,6 +44,7 @@ public:
         {SpecialFolder::Personal, "C:\\Documents and Settings\\User\\My Documents"},
         {SpecialFolder::Windows, "C:\\WINDOWS"},
         {SpecialFolder::System, "C:\\WINDOWS\\system32"},
+        {SpecialFolder::SystemX86, "C:\\WINDOWS\\system32"},
         {SpecialFolder::UserProfile, "C:\\Documents and Settings\\User"},
         {SpecialFolder::Desktop, "C:\\Documents and Settings\\User\\Desktop"}};
     std::map<std::string, std::string, LessText> environment;

@@ -52,6 +52,7 @@ std::optional<std::string> Win32SystemInfo::GetSpecialFolder(SpecialFolder folde
         case SpecialFolder::Personal: csidl = CSIDL_PERSONAL; break;
         case SpecialFolder::Windows: csidl = CSIDL_WINDOWS; break;
         case SpecialFolder::System: csidl = CSIDL_SYSTEM; break;
+        case SpecialFolder::SystemX86: csidl = CSIDL_SYSTEMX86; break;
         case SpecialFolder::UserProfile: csidl = CSIDL_PROFILE; break;
         case SpecialFolder::Desktop: csidl = CSIDL_DESKTOPDIRECTORY; break;
     }

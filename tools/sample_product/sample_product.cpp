@@ -1,8 +1,10 @@
 #include "tools/sample_product/sample_product.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "engine/unit_names.h"
+#include "tools/pe_package/pe_package.h"
 
 namespace sample {
 namespace {
@@ -24,11 +26,23 @@ std::string SourceRef(std::string_view unit, std::string_view extension) {
     return "..\\Sources\\" + std::string(unit) + std::string(extension);
 }
 
-// A required package: a product package gets the IDE's suffix, an outside one stays as named.
+// The number the IDE's own package files carry: "70" for Delphi 7.
+std::string FileNumber(const Ide& ide) { return std::to_string(ide.version) + "0"; }
+
+// A required package: a product package gets the IDE's suffix, a library built for each IDE
+// version its number, any other stays as named.
 std::string Required(std::string_view name, const Ide& ide) {
     const bool ours = std::any_of(Packages().begin(), Packages().end(),
                                   [&](const Package& p) { return p.baseName == name; });
-    return std::string(name) + (ours ? Suffix(ide) : "");
+    if (ours) return std::string(name) + Suffix(ide);
+    return std::string(name) + (name == "mydacvcl" || name == "odac" ? FileNumber(ide) : "");
+}
+
+std::vector<std::string> Imports(const Package& package, const Ide& ide) {
+    std::vector<std::string> imports = {"rtl" + FileNumber(ide) + ".bpl", "vcl" + FileNumber(ide) + ".bpl"};
+    if (package.design) imports.push_back("designide" + FileNumber(ide) + ".bpl");
+    for (std::string_view name : package.requiredPackages) imports.push_back(Required(name, ide) + ".bpl");
+    return imports;
 }
 
 std::string DelphiProject(const Package& package, const Ide& ide) {
@@ -104,7 +118,8 @@ void AddPrecompiled(std::vector<archive::Entry>& tree, const Ide& ide) {
     for (const Package& package : Packages()) {
         if (package.baseName != "tkQuorvex" && package.baseName != "tkQuorvexDsgn") continue;
         const std::string stem = Stem(package, ide);
-        tree.push_back({folder + stem + ".bpl", Placeholder("package", stem + ".bpl", ide)});
+        tree.push_back({folder + stem + ".bpl", fixtures::PackageImage(Imports(package, ide)) +
+                                                    Placeholder("package", stem + ".bpl", ide)});
         for (std::string_view extension : symbolFiles)
             tree.push_back({folder + stem + std::string(extension), Placeholder("package symbols", stem + std::string(extension), ide)});
     }
@@ -125,11 +140,11 @@ std::vector<Package> MakePackages() {
         {"tkQuorvexZeos", false, "Quorvex Component ZEOS Connectivity Runtime", {"tkQuorvex", "ZCore"}, {"QvDataLink"}},
         {"tkQuorvexDsgnZeos", true, "Quorvex Component ZEOS Connectivity", {"tkQuorvexZeos"}, {"QvLookup"}},
         {"tkQuorvexCrMyDAC", false, "Quorvex Component CoreLab MyDAC Connectivity Runtime",
-         {"tkQuorvex", "mydacvcl70"}, {"QvDBControls"}},
+         {"tkQuorvex", "mydacvcl"}, {"QvDBControls"}},
         {"tkQuorvexDsgnCrMyDAC", true, "Quorvex Component CoreLab MyDAC Connectivity", {"tkQuorvexCrMyDAC"},
          {"QvDBNavigator"}},
         {"tkQuorvexCrODAC", false, "Quorvex Component CoreLab Oracle DAC Connectivity Runtime",
-         {"tkQuorvex", "odac70"}, {"QvDBGrid"}},
+         {"tkQuorvex", "odac"}, {"QvDBGrid"}},
         {"tkQuorvexDsgnCrODAC", true, "Quorvex Component CoreLab Oracle DAC Connectivity", {"tkQuorvexCrODAC"},
          {"QvReports"}},
     };
@@ -153,6 +168,13 @@ const std::vector<std::string_view>& FormUnits() {
     static const std::vector<std::string_view> forms = {"QvDialogs",     "QvMessageDlg", "QvCalculator",
                                                         "QvColorPicker", "QvFontPicker", "QvDatePicker"};
     return forms;
+}
+
+std::vector<std::string> PackageImports(std::string_view stem) {
+    for (const Ide& ide : kIdes)
+        for (const Package& package : Packages())
+            if (Stem(package, ide) == stem) return Imports(package, ide);
+    throw std::invalid_argument("not a package of the sample product: " + std::string(stem));
 }
 
 std::string ProjectFileName(const Package& package, const Ide& ide) {

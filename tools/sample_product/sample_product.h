@@ -41,6 +41,11 @@ struct Ide {
 };
 inline constexpr Ide kIdes[] = {{'D', 6, "Delphi6"}, {'D', 7, "Delphi7"}, {'D', 9, "Delphi9"}, {'C', 6, "CBuilder6"}};
 
+// The files a package of the product imports, the IDE's own packages first:
+// "tkQuorvexDsgnD7" -> rtl70.bpl, vcl70.bpl, designide70.bpl, tkQuorvexD7.bpl. Throws
+// std::invalid_argument for a name that is not one of its packages.
+std::vector<std::string> PackageImports(std::string_view stem);
+
 // "tkQuorvexDsgnD7.dpk", "tkQuorvexC6.bpk": the package project of a package for an IDE.
 std::string ProjectFileName(const Package& package, const Ide& ide);
 

@@ -89,6 +89,8 @@ void Apply(Section& section, const std::string& name, const std::string& value, 
         ide.mydac = ParseFlag(value, line);
     } else if (name == "odac") {
         ide.odac = ParseFlag(value, line);
+    } else if (name == "bpl-on-path") {
+        ide.bplOnPath = ParseFlag(value, line);
     } else if (name == "file") {
         ide.files.push_back(value);
     } else if (name == "running") {

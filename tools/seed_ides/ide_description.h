@@ -11,6 +11,7 @@
 //                                     also disabled-package, known-ide-package
 //   machine-key = no                  also user-key, library-key, debugging-key, package-keys
 //   zeos = yes                        also mydac, odac
+//   bpl-on-path = no                  the BPL output folder stays off the user's PATH
 //   file = Bin\dcc32.exe              repeatable, relative to root
 //   running = yes                     an IDE program runs from App
 //   stub-tools = yes                  Bin\dcc32.exe, bpr2mak.exe and make.exe: the test stand-ins

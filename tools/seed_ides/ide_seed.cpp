@@ -2,6 +2,7 @@
 
 #include "system/file_utils.h"
 #include "system/text.h"
+#include "tools/pe_package/pe_package.h"
 
 namespace seeding {
 
@@ -46,6 +47,18 @@ void CreateFile(platform::FileSystem& files, const std::string& path, const std:
     const auto slash = path.find_last_of('\\');
     if (slash != std::string::npos) sys::ForceDirectories(files, path.substr(0, slash));
     files.WriteFile(path, content);
+}
+
+// Appends the folder to the user's PATH unless it is there already.
+void AddToUserPath(platform::Registry& registry, const std::string& folder) {
+    const auto key = CreateKey(registry, Hive::CurrentUser, "Environment");
+    const std::string path = key->ReadString("PATH");
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find(';', start), path.size());
+        if (sys::SameText(path.substr(start, end - start), folder)) return;
+        start = end + 1;
+    }
+    key->WriteString("PATH", path.empty() ? folder : path + ";" + folder);
 }
 
 }  // namespace
@@ -132,9 +145,15 @@ void Seed(platform::Registry& registry, platform::FileSystem& files, const Seede
         if (!folder.empty() && folder.find("$(") == std::string::npos)
             sys::ForceDirectories(files, folder);
     const std::string n = std::to_string(FileVersion(ide)) + "0";
-    if (ide.zeos) CreateFile(files, sys::AddPathDelimiter(bpl) + "ZCore.bpl", "MZ");
-    if (ide.odac) CreateFile(files, sys::AddPathDelimiter(bpl) + "odac" + n + ".bpl", "MZ");
-    if (ide.mydac) CreateFile(files, ide.rootDir + "\\Bin\\mydacvcl" + n + ".bpl", "MZ");
+    const std::string rtl = "rtl" + n + ".bpl", vcl = "vcl" + n + ".bpl";
+    const std::string bin = ide.rootDir + "\\Bin\\";
+    CreateFile(files, bin + rtl, fixtures::PackageImage({}));
+    CreateFile(files, bin + vcl, fixtures::PackageImage({rtl}));
+    CreateFile(files, bin + "designide" + n + ".bpl", fixtures::PackageImage({rtl, vcl}));
+    if (ide.zeos) CreateFile(files, sys::AddPathDelimiter(bpl) + "ZCore.bpl", fixtures::PackageImage({rtl}));
+    if (ide.odac) CreateFile(files, sys::AddPathDelimiter(bpl) + "odac" + n + ".bpl", fixtures::PackageImage({rtl}));
+    if (ide.mydac) CreateFile(files, bin + "mydacvcl" + n + ".bpl", fixtures::PackageImage({rtl, vcl}));
+    if (ide.bplOnPath && !bpl.empty() && bpl.find("$(") == std::string::npos) AddToUserPath(registry, bpl);
     for (const auto& file : ide.files) CreateFile(files, ide.rootDir + "\\" + file, "");
 }
 

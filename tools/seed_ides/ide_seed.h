@@ -40,6 +40,9 @@ struct SeededIde {
 
      // Connectivity libraries: ZCore.bpl and odacN0.bpl in the BPL output, mydacvclN0.bpl in Bin.
     bool zeos = false, mydac = false, odac = false;
+    // The BPL output folder on the user's PATH (HKCU\Environment), as the IDE's installer puts it,
+    // so that programs started later find the packages there.
+    bool bplOnPath = true;
     // Extra files to create, relative to RootDir.
     std::vector<std::string> files;
 };
@@ -55,7 +58,9 @@ int FileVersion(const SeededIde& ide);
 // Macro-expanded BPL output folder ($(DELPHI), $(BCB), $(BDS) replaced by RootDir).
 std::string ExpandedBplOutput(const SeededIde& ide);
 
-// Writes the registry layout and creates the folders and files. Existing values are replaced.
+// Writes the registry layout and creates the folders and files: the IDE's own runtime packages
+// (rtlN0, vclN0, designideN0.bpl) in Bin and the connectivity libraries are real 32-bit DLLs.
+// Existing values are replaced.
 void Seed(platform::Registry& registry, platform::FileSystem& files, const SeededIde& ide);
 
 }  // namespace seeding

@@ -104,7 +104,10 @@ int Compile(ToolRun& run, const DccOptions& options) {
     run.OemHint(hintFile);
 
     const std::string made = " from " + projectPath + ", defines: " + DefinesText(options) + "\r\n";
-    run.Write(JoinPath(options.bplDir, stem + ".bpl"), "compiled package " + stem + ".bpl" + made);
+    std::vector<std::string> imports;
+    for (const std::string& name : RequiredPackages(*project)) imports.push_back(RequiredPackageFile(name, projectPath));
+    run.WritePackage(JoinPath(options.bplDir, stem + ".bpl"), FileNameOf(projectPath), imports,
+                     "compiled package " + stem + ".bpl" + made);
     run.Write(JoinPath(options.dcpDir, stem + ".dcp"), "compiled package symbols " + stem + ".dcp" + made);
     return run.Succeed(lines);
 }

@@ -83,8 +83,17 @@ int Make(ToolRun& run, const Arguments& arguments) {
 
     run.Line("Linking " + stem + ".bpl");
     const std::string made = " of package " + stem + " from " + makePath + "\r\n";
-    for (const char* extension : {".obj", ".tds", ".bpl", ".bpi", ".lib"})
-        run.Write(JoinPath(packageDir, stem + extension), std::string("made file ") + stem + extension + made);
+    std::vector<std::string> imports;
+    for (const std::string& library : SplitWords(ExpandMacros("$(PACKAGES)", macros, environment)))
+        imports.push_back(RequiredPackageFile(StemOf(library), makePath));
+    for (const char* extension : {".obj", ".tds", ".bpl", ".bpi", ".lib"}) {
+        const std::string path = JoinPath(packageDir, stem + extension);
+        const std::string data = std::string("made file ") + stem + extension + made;
+        if (std::string_view(extension) == ".bpl")
+            run.WritePackage(path, FileNameOf(makePath), imports, data);
+        else
+            run.Write(path, data);
+    }
     return run.Succeed(lines);
 }
 

@@ -1,5 +1,6 @@
 #include "tools/stub_tools/package_project.h"
 
+#include <algorithm>
 #include <cctype>
 #include <regex>
 
@@ -78,6 +79,26 @@ std::vector<ContainedUnit> ContainedUnits(std::string_view dpk) {
         if (tokens[at] == ";") return units;
         if (tokens[at] != ",") throw malformed();
     }
+}
+
+std::vector<std::string> RequiredPackages(std::string_view dpk) {
+    const auto tokens = PascalTokens(dpk);
+    std::size_t at = 0;
+    while (at < tokens.size() && !EqualsIgnoreCase(tokens[at], "requires")) ++at;
+    std::vector<std::string> names;
+    for (++at; at < tokens.size() && tokens[at] != ";"; ++at)
+        if (tokens[at] != ",") names.push_back(tokens[at]);
+    return names;
+}
+
+std::string RequiredPackageFile(const std::string& name, std::string_view projectFile) {
+    static constexpr std::string_view IdePackages[] = {"rtl", "vcl", "vclx", "designide", "dbrtl", "vcldb"};
+    const bool ides = std::any_of(std::begin(IdePackages), std::end(IdePackages),
+                                  [&](std::string_view own) { return EqualsIgnoreCase(name, own); });
+    if (!ides) return name + ".bpl";
+    const std::string stem = StemOf(projectFile);
+    const std::size_t digits = stem.find_last_not_of("0123456789") + 1;
+    return name + stem.substr(digits) + "0.bpl";
 }
 
 bool IgnoreCaseLess::operator()(const std::string& a, const std::string& b) const {

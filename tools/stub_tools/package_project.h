@@ -19,6 +19,14 @@ struct ContainedUnit {
 // directives are skipped. Throws ToolError for a project without a well-formed clause.
 std::vector<ContainedUnit> ContainedUnits(std::string_view dpk);
 
+// The names of a Delphi package project's "requires" clause, in order; none without the clause.
+std::vector<std::string> RequiredPackages(std::string_view dpk);
+
+// The file a required package loads from. The IDE's own packages (rtl, vcl, designide...) carry
+// its version, which the stub takes from the project's name: "rtl" for tkQuorvexD7 is
+// "rtl70.bpl"; any other package is its name with ".bpl".
+std::string RequiredPackageFile(const std::string& name, std::string_view projectFile);
+
 // Case-insensitive names: make macros and environment variables are.
 struct IgnoreCaseLess {
     bool operator()(const std::string& a, const std::string& b) const;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <string>
 
+#include "tools/pe_package/pe_package.h"
 #include "tools/stub_tools/paths.h"
 
 namespace stubs {
@@ -62,13 +63,14 @@ void ToolRun::Line(std::string_view text) {
     host_.Print(std::string(text) + "\r\n");
 }
 
+bool ToolRun::Requested(const char* variable, std::string_view projectFile) const {
+    const auto list = host_.Environment(variable);
+    return list && SelectorMatches(*list, tool_, projectFile);
+}
+
 void ToolRun::MisbehaveOnRequest(std::string_view projectFile) {
-    const auto requested = [&](const char* variable) {
-        const auto list = host_.Environment(variable);
-        return list && SelectorMatches(*list, tool_, projectFile);
-    };
-    if (requested("QV_STUB_HANG")) host_.Sleep(HangSeconds(host_));
-    if (requested("QV_STUB_FAIL")) {
+    if (Requested("QV_STUB_HANG", projectFile)) host_.Sleep(HangSeconds(host_));
+    if (Requested("QV_STUB_FAIL", projectFile)) {
         Line(std::string(projectFile) + "(1) Error: the build of this package was made to fail (QV_STUB_FAIL)");
         throw ToolError("could not build '" + std::string(projectFile) + "'");
     }
@@ -80,6 +82,12 @@ void ToolRun::OemHint(std::string_view file) {
 
 void ToolRun::Write(const std::string& path, std::string_view data) {
     if (!host_.WriteFile(path, data)) throw ToolError("could not create output file '" + path + "'");
+}
+
+void ToolRun::WritePackage(const std::string& path, std::string_view projectFile,
+                           const std::vector<std::string>& imports, std::string_view data) {
+    if (Requested("QV_STUB_NO_PACKAGE", projectFile)) return;
+    Write(path, fixtures::PackageImage(imports) + std::string(data));
 }
 
 int ToolRun::Succeed(unsigned lines) {

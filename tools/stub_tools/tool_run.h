@@ -5,6 +5,7 @@
 //   QV_STUB_FAIL=LIST          fail: error lines and exit code 1, no output files
 //   QV_STUB_HANG=LIST          sleep QV_STUB_HANG_SECONDS (default 600) before the work
 //   QV_STUB_LONG_LINE=1        end the output with 10 MB of text and no line break
+//   QV_STUB_NO_PACKAGE=LIST    succeed without writing the package file (.bpl)
 //
 // LIST holds entries separated by ";" or ",": a package ("tkQuorvexDsgn" matches that package
 // for every IDE, "tkQuorvexDsgnD7" only for Delphi 7, "*" every package), each optionally
@@ -18,6 +19,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tools/stub_tools/host.h"
 
@@ -55,6 +57,10 @@ public:
 
     // Writes a file of the build; a file that cannot be written is fatal, as for a compiler.
     void Write(const std::string& path, std::string_view data);
+    // Writes the package file: a 32-bit DLL that imports the required packages' files, followed by
+    // the text DATA. Left out when QV_STUB_NO_PACKAGE names the project.
+    void WritePackage(const std::string& path, std::string_view projectFile,
+                      const std::vector<std::string>& imports, std::string_view data);
 
     // The closing summary; then End(0).
     int Succeed(unsigned lines);
@@ -62,6 +68,8 @@ public:
     int Fail(std::string_view message);
 
 private:
+    // Whether the switch's LIST names this tool's run for the project.
+    bool Requested(const char* variable, std::string_view projectFile) const;
     // The long line on request; returns the exit code.
     int End(int exitCode);
 
