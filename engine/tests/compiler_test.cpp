@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "engine/unit_names.h"
@@ -44,9 +45,6 @@ std::string Stem(const std::string& file) {
     const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
     return name.substr(0, name.find_last_of('.'));
 }
-
-// A package file as the real tools make it: a 32-bit DLL importing what the package requires.
-std::string PackageFile(const std::string& stem) { return fixtures::PackageImage(sample::PackageImports(stem)); }
 
 // A machine with a distribution in C:\Dist, simulated IDEs and tools that do what the real
 // ones would: the extractor lays out the product, the compilers write their output files.
@@ -110,6 +108,11 @@ protected:
         return k ? k->ReadString(name) : "<no key>";
     }
 
+    // A package file as the real tools make it: a 32-bit DLL importing what the package requires.
+    std::string PackageFile(const std::string& stem) const {
+        return x64Packages.count(stem) ? fixtures::Package64Image() : fixtures::PackageImage(sample::PackageImports(stem));
+    }
+
     void RegisterTools() {
         auto& processes = machine.processes;
         processes.Register("unrar.exe", [this](const ProgramInvocation& call) {
@@ -146,7 +149,9 @@ protected:
                 script.exitCode = 1;
                 return script;
             }
-            WriteFile(SwitchValue(call.parameters, "-LE") + "\\" + Stem(package) + ".bpl", PackageFile(Stem(package)));
+            if (!withheld.count(Stem(package)))
+                WriteFile(SwitchValue(call.parameters, "-LE") + "\\" + Stem(package) + ".bpl", PackageFile(Stem(package)));
+            if (afterBuild) afterBuild(Stem(package));
             WriteFile(SwitchValue(call.parameters, "-LN") + "\\" + Stem(package) + ".dcp");
             WriteFile(SwitchValue(call.parameters, "-N") + "\\QvBase.dcu");
             return script;
@@ -182,6 +187,9 @@ protected:
     std::unique_ptr<TCompiler> compiler;
     Lines messages;
     std::set<std::string> failing;
+    std::set<std::string> withheld;  // packages dcc32 reports built without writing them
+    std::set<std::string> x64Packages;  // packages of the wrong bitness
+    std::function<void(const std::string& stem)> afterBuild;
     bool damagedArchive = false;
     Lines makeEnvironment;
 };
@@ -581,6 +589,77 @@ TEST_F(CompilerTest, ARegistryValueOfTheWrongKindEndsTheRunWithItsMessage) {
     // What was done before the error stays done; the product is not recorded.
     EXPECT_TRUE(Exists("C:\\D7\\Projects\\Bpl\\tkQuorvexD7.bpl"));
     EXPECT_FALSE(machine.registry.KeyExists(Hive::LocalMachine, Product));
+}
+
+// What the IDE would meet when it loads the packages: the engine warns before it says "Completed".
+class LoadCheckTest : public CompilerTest {
+protected:
+    // A first installation into Delphi 7 with its precompiled packages, or compiled when asked;
+    // the warnings before the IDE's "Completed".
+    Lines InstallDelphi7(const std::function<void(engine::TTargetOptions&)>& choose = {}) {
+        machine.registry.DeleteKey(Hive::LocalMachine, Product);
+        Start();
+        Target(0).Action = engine::taInstall;
+        if (choose) choose(Target(0));
+        Engine().Install();
+        const auto from = std::find(messages.begin(), messages.end(), "Compiling for: Delphi 7.0 (Enterprise)");
+        const auto to = std::find(from, messages.end(), "Completed");
+        EXPECT_NE(to, messages.end());
+        Lines warnings;
+        for (auto line = from; line != to; ++line)
+            if (line->starts_with("Warning: ")) warnings.push_back(*line);
+        return warnings;
+    }
+    seeding::SeededIde d7 = seeding::TypicalIde("Delphi", "7.0", "C:\\D7");
+};
+
+TEST_F(LoadCheckTest, APackageFolderOffThePathIsNamed) {
+    // Typed on the configuration page: the runtime package lies beside the design package only.
+    Seed(d7);
+    EXPECT_EQ(InstallDelphi7([](engine::TTargetOptions& target) { target.BPLDir = "C:\\My Bpl"; }),
+              (Lines{"Warning: tkQuorvexDsgnD7.bpl cannot load in Delphi 7.0 (Enterprise): tkQuorvexD7.bpl is in "
+                     "C:\\My Bpl, which is not on PATH."}));
+
+    // The IDE's own BPL folder, when its installer left it off PATH; every importing package is named.
+    machine.system.SetEnv("PATH", "C:\\Windows");
+    d7.zeos = true;
+    d7.bplOnPath = false;
+    Seed(d7);
+    EXPECT_EQ(InstallDelphi7(),
+              (Lines{"Warning: tkQuorvexDsgnD7.bpl cannot load in Delphi 7.0 (Enterprise): tkQuorvexD7.bpl is in "
+                     "C:\\D7\\Projects\\Bpl, which is not on PATH.",
+                     "Warning: tkQuorvexZeosD7.bpl cannot load in Delphi 7.0 (Enterprise): tkQuorvexD7.bpl is in "
+                     "C:\\D7\\Projects\\Bpl, which is not on PATH.",
+                     "Warning: tkQuorvexZeosD7.bpl cannot load in Delphi 7.0 (Enterprise): ZCore.bpl is in "
+                     "C:\\D7\\Projects\\Bpl, which is not on PATH.",
+                     "Warning: tkQuorvexDsgnZeosD7.bpl cannot load in Delphi 7.0 (Enterprise): tkQuorvexZeosD7.bpl is in "
+                     "C:\\D7\\Projects\\Bpl, which is not on PATH."}));
+    // The warnings do not change the outcome.
+    EXPECT_EQ(messages.back(), "All operations done. Press Finish to exit installation.");
+    EXPECT_TRUE(Target(0).Installed);
+}
+
+TEST_F(LoadCheckTest, MissingLibrariesWrongBitnessAndMissingFiles) {
+    d7.zeos = true;
+    Seed(d7);
+    afterBuild = [this](const std::string& stem) {
+        if (stem == "tkQuorvexZeosD7") machine.files.DeleteFile("C:\\D7\\Projects\\Bpl\\ZCore.bpl");
+    };
+    EXPECT_EQ(InstallDelphi7(),
+              (Lines{"Warning: tkQuorvexZeosD7.bpl cannot load in Delphi 7.0 (Enterprise): ZCore.bpl was not found."}));
+
+    // An x86-64 DLL brought as the precompiled runtime package.
+    afterBuild = {};
+    WriteFile("C:\\D7\\Projects\\Bpl\\ZCore.bpl", fixtures::PackageImage({}));
+    x64Packages = {"tkQuorvexD7"};
+    EXPECT_EQ(InstallDelphi7(),
+              (Lines{"Warning: tkQuorvexD7.bpl cannot load in Delphi 7.0 (Enterprise): it is not a 32-bit package."}));
+
+    // A compiler that reports success but writes no package.
+    x64Packages.clear();
+    withheld = {"tkQuorvexDsgnZeosD7"};
+    EXPECT_EQ(InstallDelphi7([](engine::TTargetOptions& target) { target.CompilePackages = true; }),
+              (Lines{"Warning: tkQuorvexDsgnZeosD7.bpl cannot load in Delphi 7.0 (Enterprise): the file is missing."}));
 }
 
 }  // namespace
