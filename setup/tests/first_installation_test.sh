@@ -2,7 +2,8 @@
 # A first installation through every page of setup.exe into Delphi 7 and C++Builder 6, driven by
 # ui_driver: the licence gate, the destination refusals, the configuration page's folder frames
 # drawn whole (bevel and sunken edit border) while the targets change, a BPL folder typed there,
-# the run, the saved build log against install.log, Finish. Keeps a screenshot per page.
+# the run with its one load warning (that folder is not on PATH), the saved build log against
+# install.log, Finish. Keeps a screenshot per page.
 # Usage: first_installation_test.sh BIN_DIR HOST_BIN_DIR SHOTS_DIR   (on a display, see run_on_xvfb.sh)
 set -uo pipefail
 bin=$1 host_bin=$2 shots=$3
@@ -31,6 +32,8 @@ check "save dialog proposes Quorvex Build.log" test "$(sed -n 2p <<<"$save_dialo
 check "build log equals install.log" cmp -s "$drive_c/build.log" "$work/dist/install.log"
 check "build log holds the tool lines the pane leaves out" test "$(wc -l <"$drive_c/build.log")" -gt "$(wc -l <<<"$output")"
 check "the package landed in the typed BPL folder" test -f "$drive_c/MyBPL/tkQuorvexD7.bpl"
+check "the one load warning: the typed BPL folder is not on PATH" test "$(grep '^Warning: ' <<<"$output")" = \
+    'Warning: tkQuorvexDsgnD7.bpl cannot load in Delphi 7.0 (Enterprise): tkQuorvexD7.bpl is in C:\MyBPL, which is not on PATH.'
 check "the run ended with its last line" grep -q "All operations done. Press Finish to exit installation." <<<"$output"
 finish_setup
 check "Finish ends setup.exe with exit code 0 ($setup_exit)" test "$setup_exit" -eq 0

@@ -5,7 +5,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
+#include <optional>
 
 #include "engine/unit_names.h"
 #include "platform/win32/win32_file_system.h"
@@ -59,7 +62,11 @@ protected:
             for (const char* tool : {"dcc32.exe", "bpr2mak.exe", "make.exe"})
                 fixtures::CopyProgram(tool, ide.rootDir + "\\Bin");
             roots.push_back(ide.rootDir);
+            bplFolders += ";" + seeding::ExpandedBplOutput(ide);
         }
+        // The seeding put the BPL folders on the user's PATH, which programs started from now on
+        // get; this one started before.
+        pathWithBplFolders.emplace("PATH", *system.GetEnv("PATH") + bplFolders);
         UseDistribution("plain");
     }
 
@@ -113,6 +120,8 @@ protected:
     std::string installDir;
     std::string dist;
     Lines roots;
+    std::string bplFolders;
+    std::optional<fixtures::ScopedEnvironment> pathWithBplFolders;
 };
 
 TEST_F(EngineEndToEnd, FirstInstallationIntoThreeIDEs) {
@@ -126,6 +135,7 @@ TEST_F(EngineEndToEnd, FirstInstallationIntoThreeIDEs) {
     const auto log = fixtures::ReadFile(dist + "\\install.log");
     ASSERT_TRUE(log.has_value());
     EXPECT_THAT(messages, ::testing::Not(::testing::Contains(HasSubstr("could not be built")))) << *log;
+    EXPECT_THAT(messages, ::testing::Not(::testing::Contains(::testing::StartsWith("Warning: ")))) << *log;
     EXPECT_EQ(log->substr(log->size() - 2), "\r\n");
     const Lines logLines = SplitLines(log->substr(0, log->size() - 2));
     EXPECT_EQ(logLines.front(), "Delete old files...");
@@ -227,6 +237,23 @@ TEST_F(EngineEndToEnd, FailingToolsAreReportedAndStopTheRun) {
         EXPECT_THAT(messages, ::testing::Contains("Package tkQuorvex could not be built; the build log holds the details."));
         EXPECT_FALSE(Exists(installDir + "\\Packages\\tkQuorvexC6.mak"));
     }
+}
+
+TEST_F(EngineEndToEnd, PackagesThatWillNotLoadAreNamed) {
+    // Delphi 7 builds into a typed folder that is not on PATH; the compiler for Delphi 2005
+    // reports success but writes no design package.
+    fixtures::ScopedEnvironment noPackage("QV_STUB_NO_PACKAGE", "dcc32:tkQuorvexDsgnD9");
+    const std::string typed = scratch.path() + "\\typed bpl";
+    const auto messages = Run("install --compile \"" + BDS3 + "=install\" \"--bpl=" + typed + "\" \"" + D7 + "=install\"");
+    Lines warnings;
+    std::copy_if(messages.begin(), messages.end(), std::back_inserter(warnings),
+                 [](const std::string& line) { return line.starts_with("Warning: "); });
+    EXPECT_EQ(warnings, (Lines{"Warning: tkQuorvexDsgnD7.bpl cannot load in " + D7 + ": tkQuorvexD7.bpl is in " + typed +
+                                   ", which is not on PATH.",
+                               "Warning: tkQuorvexDsgnD9.bpl cannot load in " + BDS3 + ": the file is missing."}));
+    // Warnings leave the outcome alone.
+    EXPECT_EQ(messages.back(), "All operations done. Press Finish to exit installation.");
+    EXPECT_EQ(Value(Hive::CurrentUser, D7User + "\\Known Packages", typed + "\\tkQuorvexDsgnD7.bpl"), "Quorvex Component");
 }
 
 TEST_F(EngineEndToEnd, UnusableFoldersFailWithoutHarm) {
