@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/memory/memory_file_system.h"
+#include "platform/memory/memory_registry.h"
+#include "system/pe_image.h"
+#include "tools/seed_ides/ide_seed.h"
+
 namespace {
 
 using seeding::ParseDescription;
@@ -73,6 +78,32 @@ TEST(IdeDescriptionTest, MistakesNameTheirLine) {
         }
     }
     EXPECT_TRUE(ParseDescription("; nothing but a comment\n\n").empty());
+}
+
+TEST(IdeSeedTest, TheBplFolderGoesOnTheUserPathOnceAndTheIdePackagesAreRealImages) {
+    platform::memory::MemoryRegistry registry;
+    platform::memory::MemoryFileSystem files;
+    auto d7 = seeding::TypicalIde("Delphi", "7.0", "C:\\D7");
+    d7.zeos = true;
+    seeding::Seed(registry, files, d7);
+    seeding::Seed(registry, files, d7);
+    const auto environment = [&] {
+        const auto key = registry.OpenKey(platform::Hive::CurrentUser, "Environment", platform::KeyAccess::Read);
+        return key ? key->ReadString("PATH") : std::string("<no key>");
+    };
+    EXPECT_EQ(environment(), "C:\\D7\\Projects\\Bpl");
+    const auto vcl = sys::ReadPe32Imports(files, "C:\\D7\\Bin\\vcl70.bpl");
+    ASSERT_TRUE(vcl);
+    EXPECT_EQ(vcl->imports, std::vector<std::string>{"rtl70.bpl"});
+    EXPECT_TRUE(sys::ReadPe32Imports(files, "C:\\D7\\Projects\\Bpl\\ZCore.bpl"));
+
+    auto cb6 = seeding::TypicalIde("C++Builder", "6.0", "C:\\CB6");
+    cb6.bplOnPath = false;
+    seeding::Seed(registry, files, cb6);
+    EXPECT_EQ(environment(), "C:\\D7\\Projects\\Bpl");
+    seeding::Seed(registry, files, seeding::TypicalIde("BDS", "3.0", "C:\\BDS3"));
+    EXPECT_EQ(environment(), "C:\\D7\\Projects\\Bpl;C:\\BDS3\\Projects\\Bpl");
+    EXPECT_FALSE(ParseDescription("[Delphi 7.0]\nroot = C:\\x\nbpl-on-path = no\n")[0].ide.bplOnPath);
 }
 
 }  // namespace
