@@ -1,3 +1,4 @@
+#include "system/pe_image.h"
 #include "tools/sample_product/sample_product.h"
 
 #include <gmock/gmock.h>
@@ -86,6 +87,12 @@ protected:
                                host);
     }
 
+    // The modules a package file imports; "<not an image>" for anything else.
+    std::vector<std::string> ImportsOf(const std::string& path) {
+        const auto image = sys::ReadPe32Imports(host.FileText(path));
+        return image ? image->imports : std::vector<std::string>{"<not an image>"};
+    }
+
     std::set<std::string> UnitsIn(const std::string& folder, std::string_view extension) {
         std::set<std::string> units;
         for (const std::string& path : host.Files())
@@ -108,6 +115,7 @@ TEST_F(SampleBuildTest, EveryDelphiPackageCompilesFromSourcesAndTogetherTheyComp
             EXPECT_EQ(Dcc32(package, ide), 0) << host.output;
             const std::string stem = stubs::StemOf(ProjectFileName(package, ide));
             EXPECT_THAT(host.FileText(kBpl + "\\" + stem + ".bpl"), HasSubstr("compiled package"));
+            EXPECT_EQ(ImportsOf(kBpl + "\\" + stem + ".bpl"), PackageImports(stem));
         }
         EXPECT_EQ(UnitsIn(target, ".dcu"), TableUnits()) << ide.targetFolder;
     }
@@ -120,6 +128,10 @@ TEST_F(SampleBuildTest, WithoutSourcesTheConnectivityPackagesCompileAgainstTheSh
         EXPECT_EQ(Dcc32(package, kIdes[1]), 0) << host.output;
     }
     EXPECT_THAT(host.FileText(kInstall + "\\Delphi7\\QvDataLink.dcu"), HasSubstr("Quorvex precompiled unit"));
+    // The precompiled packages import what the compiled ones would.
+    EXPECT_EQ(ImportsOf(kInstall + "\\Delphi7\\tkQuorvexDsgnD7.bpl"),
+              (std::vector<std::string>{"rtl70.bpl", "vcl70.bpl", "designide70.bpl", "tkQuorvexD7.bpl"}));
+    EXPECT_EQ(ImportsOf(kInstall + "\\CBuilder6\\tkQuorvexC6.bpl"), PackageImports("tkQuorvexC6"));
 }
 
 TEST_F(SampleBuildTest, EveryBuilderPackageMakesAndTogetherTheyWriteEveryHeader) {
@@ -133,7 +145,8 @@ TEST_F(SampleBuildTest, EveryBuilderPackageMakesAndTogetherTheyWriteEveryHeader)
         ASSERT_EQ(stubs::RunBpr2Mak({"-t" + packages + "\\bcb.bmk", packages + "\\" + project}, host), 0) << host.output;
         EXPECT_EQ(stubs::RunMake({"-f" + packages + "\\" + stubs::ChangeExtension(project, ".mak")}, host), 0)
             << host.output;
-        EXPECT_TRUE(host.HasFile(packages + "\\" + stubs::ChangeExtension(project, ".bpl"))) << project;
+        const std::string bpl = packages + "\\" + stubs::ChangeExtension(project, ".bpl");
+        EXPECT_EQ(ImportsOf(bpl), PackageImports(stubs::StemOf(project))) << project;
     }
     EXPECT_EQ(UnitsIn(kHpp, ".hpp"), TableUnits());
     EXPECT_EQ(UnitsIn(kInstall + "\\Sources", ".obj"), TableUnits());

@@ -188,6 +188,15 @@ TEST_F(Dcc32Test, FailsOnRequestForTheNamedPackageOnly) {
     EXPECT_TRUE(host.HasFile(kBpl + "\\tkQuorvexD7.bpl"));
 }
 
+TEST_F(Dcc32Test, SucceedsWithoutThePackageFileOnRequest) {
+    host.environment["QV_STUB_NO_PACKAGE"] = "dcc32:tkQuorvexDsgnD7";
+    EXPECT_EQ(RunDcc32(EngineArguments("", "tkQuorvexDsgnD7.dpk"), host), 0);
+    EXPECT_FALSE(host.HasFile(kBpl + "\\tkQuorvexDsgnD7.bpl"));
+    EXPECT_TRUE(host.HasFile(kDcp + "\\tkQuorvexDsgnD7.dcp"));
+    EXPECT_EQ(RunDcc32(EngineArguments(), host), 0);
+    EXPECT_TRUE(host.HasFile(kBpl + "\\tkQuorvexD7.bpl"));
+}
+
 TEST_F(Dcc32Test, HangsOnRequestForTheGivenSecondsThenWorks) {
     host.environment["QV_STUB_HANG"] = "dcc32:tkQuorvex";
     host.environment["QV_STUB_HANG_SECONDS"] = "2";
