@@ -36,7 +36,9 @@ if ! cmake --build build/fuzz -j "$(nproc)" --target "${targets[@]/#/fuzz_}" >bu
     exit 1
 fi
 
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+# A quarter of ASan's usual quarantine still outlasts any input here by far; with the full one
+# most allocations touch fresh pages, which cost command_line 40% of its executions per second.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:quarantine_size_mb=64
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
 for target in "${targets[@]}"; do
