@@ -23,7 +23,11 @@ std::string JoinPathList(const std::vector<std::string>& list) {
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (i > 0) text += ';';
         text += list[i];
+        // Splitting takes one trailing delimiter away again.
+        if (!list[i].empty() && list[i].back() == '\\') text += '\\';
     }
+    // A final ";" adds no entry, so a last empty entry needs one more.
+    if (!list.empty() && list.back().empty()) text += ';';
     return text;
 }
 

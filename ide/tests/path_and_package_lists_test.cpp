@@ -28,6 +28,18 @@ TEST(PathListTest, JoinAndSplitRoundTripHundredsOfEntries) {
     EXPECT_EQ(ide::JoinPathList({"a", "", "b"}), "a;;b");
 }
 
+TEST(PathListTest, JoinWritesWhatSplitReadsBackAsTheSameList) {
+    // Found by fuzzing: a doubled trailing delimiter came back as none, a last empty entry not
+    // at all (fuzz/corpus/path_list/found_*).
+    for (const char* text : {"C:\\Jcl\\source\\\\", "D:\\\\;a", "$(DELPHI)\\Lib;;\\", ";", "a; ;", "\\\\"}) {
+        const Entries entries = ide::SplitPathList(text);
+        EXPECT_EQ(ide::SplitPathList(ide::JoinPathList(entries)), entries) << text;
+    }
+    EXPECT_EQ(ide::JoinPathList({"C:\\x\\", "y"}), "C:\\x\\\\;y");
+    EXPECT_EQ(ide::JoinPathList({"a", ""}), "a;;");
+    EXPECT_EQ(ide::JoinPathList({""}), ";");
+}
+
 TEST(PackageListTest, EmptyDescriptionBecomesTheBareName) {
     ide::TDelphiPackageList list;
     list.AddPackage("$(DELPHI)\\Bin\\dclQuorvexD7.bpl", "");

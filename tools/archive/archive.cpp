@@ -52,13 +52,20 @@ private:
     std::size_t at_ = 0;
 };
 
+// Windows opens a device, not a file, for these names in any folder, whatever follows the first
+// dot and however many blanks come before it. The port digits include 0 and the superscripts 1
+// to 3 of the ANSI code page.
 bool IsReservedDeviceName(std::string_view part) {
-    const std::string_view stem = part.substr(0, part.find('.'));
+    std::string_view stem = part.substr(0, part.find('.'));
+    while (stem.ends_with(' ')) stem.remove_suffix(1);
     std::string upper;
     for (char c : stem) upper.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") return true;
-    return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
-           upper[3] >= '1' && upper[3] <= '9';
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" || upper == "CONIN$" ||
+        upper == "CONOUT$")
+        return true;
+    if (upper.size() != 4 || !(upper.starts_with("COM") || upper.starts_with("LPT"))) return false;
+    const char digit = upper[3];
+    return (digit >= '0' && digit <= '9') || digit == '\xB9' || digit == '\xB2' || digit == '\xB3';
 }
 
 bool IsSafePart(std::string_view part) {
