@@ -22,7 +22,7 @@ fi
 
 # Longest input per target: room for every real example, and no more, since the time per input
 # grows with it. Targets not listed get the default.
-declare -A max_len=([archive_index]=4096 [package_list]=512 [version_text]=256)
+declare -A max_len=([archive_index]=4096 [package_list]=512 [pe_imports]=8192 [version_text]=256)
 default_max_len=1024
 
 launcher=()
