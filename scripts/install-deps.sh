@@ -3,7 +3,8 @@
 # asks nothing, and does nothing when everything is there.
 set -euo pipefail
 
-packages=(cmake g++ make googletest g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64
+packages=(cmake g++ make googletest g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+          g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine wine64
           xvfb x11-utils imagemagick)
 missing=()
 for p in "${packages[@]}"; do
