@@ -71,8 +71,11 @@ std::string TCompiler::SystemLine() const {
     const auto os = Machine.system.GetOsVersion();
     const char* name = SystemName(os);
     if (!name) return {};
+    // The 95 family repeats its version in the high word of the build number.
+    const std::uint32_t build =
+        os.family == platform::OsVersion::Family::Windows9x ? os.build & 0xFFFF : os.build;
     return std::string(name) + " " + os.servicePack + " (" + std::to_string(os.major) + "." +
-           std::to_string(os.minor) + "." + std::to_string(os.build) + ")";
+           std::to_string(os.minor) + "." + std::to_string(build) + ")";
 }
 
 bool TCompiler::MayRemoveInstallDir() {

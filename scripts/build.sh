@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds both configurations: build/native (host, sanitizers) and build/win64
-# (MinGW-w64, static Windows programs).
+# Configures and builds the three configurations: build/native (host, sanitizers), build/win64
+# (MinGW-w64 x86-64, the Windows programs the tests run under Wine) and build/win32 (MinGW-w64
+# i686, only the shipped setup.exe and unrar.exe).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -11,3 +12,7 @@ cmake --build build/native -j "$jobs"
 cmake -S . -B build/win64 -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake >/dev/null
 cmake --build build/win64 -j "$jobs"
+
+cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=Release -DQV_SHIPPED_ONLY=ON \
+      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake >/dev/null
+cmake --build build/win32 -j "$jobs"

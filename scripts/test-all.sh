@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds both configurations and runs every test: natively under AddressSanitizer and UBSan,
+# Builds the three configurations and runs every test: natively under AddressSanitizer and UBSan,
 # each fuzz target for a short while, and the Windows programs under Wine in a private prefix.
 # Fails when a test fails or none ran.
 set -euo pipefail

@@ -8,6 +8,7 @@
 
 #include "cmdline/cmd_options.h"
 #include "engine/install_data.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_machine.h"
 #include "setup/help_console.h"
 #include "setup/main_window.h"
@@ -19,8 +20,7 @@ constexpr const char* Title = "Quorvex Setup";
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    // Before anything can load a library: never from the program's folder or the current one.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    platform::win32::KeepCurrentFolderOutOfDllSearch();
 
     platform::win32::Win32Machine machine;
     cmdline::TCmdOptions options(machine.files);

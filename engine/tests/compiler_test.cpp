@@ -483,10 +483,12 @@ TEST_F(CompilerTest, SystemLineOnlyForNamedSystems) {
         platform::OsVersion os;
         std::string line;
     } cases[] = {
-        {{platform::OsVersion::Family::Windows9x, 4, 0, 950, ""}, "Windows 95  (4.0.950)"},
-        {{platform::OsVersion::Family::Windows9x, 4, 10, 2222, "A"}, "Windows 98 A (4.10.2222)"},
-        {{platform::OsVersion::Family::Windows9x, 4, 90, 3000, ""}, "Windows ME  (4.90.3000)"},
+        // The 95 family's builds as the system reports them, the version in the high word.
+        {{platform::OsVersion::Family::Windows9x, 4, 0, 0x040003B6, ""}, "Windows 95  (4.0.950)"},
+        {{platform::OsVersion::Family::Windows9x, 4, 10, 0x040A08AE, " A "}, "Windows 98  A  (4.10.2222)"},
+        {{platform::OsVersion::Family::Windows9x, 4, 90, 0x045A0BB8, " "}, "Windows ME   (4.90.3000)"},
         {{platform::OsVersion::Family::NT, 4, 0, 1381, "Service Pack 6"}, "Windows NT4 Service Pack 6 (4.0.1381)"},
+        {{platform::OsVersion::Family::NT, 5, 1, 2600, "Service Pack 3"}, "Windows XP Service Pack 3 (5.1.2600)"},
         {{platform::OsVersion::Family::NT, 5, 2, 3790, ""}, ""},
         {{platform::OsVersion::Family::NT, 6, 1, 7601, "Service Pack 1"}, ""},
     };

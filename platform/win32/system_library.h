@@ -10,6 +10,10 @@ namespace platform::win32 {
 // The library from the system folder, loaded once; nullptr when it cannot be loaded.
 HMODULE SystemLibrary(const char* name);
 
+// Called before anything can load a library. Where the system allows it, libraries come only from
+// the system folder; elsewhere at least the current folder is out of the search.
+void KeepCurrentFolderOutOfDllSearch();
+
 // The function `name` of the system library `library`; nullptr when either is missing.
 template <typename Function>
 Function* SystemFunction(const char* library, const char* name) {

@@ -12,10 +12,11 @@ namespace platform::win32 {
 
 namespace {
 
-// Turns the critical-error dialogs off and gives the previous mode back at the end.
+// Turns the critical-error dialogs off and gives the previous mode back at the end. XP has no
+// GetErrorMode: the previous mode is what SetErrorMode gives back.
 class CriticalErrorDialogsOff {
 public:
-    CriticalErrorDialogsOff() : previous_(::GetErrorMode()) {
+    CriticalErrorDialogsOff() : previous_(::SetErrorMode(SEM_FAILCRITICALERRORS)) {
         ::SetErrorMode(previous_ | SEM_FAILCRITICALERRORS);
     }
     ~CriticalErrorDialogsOff() { ::SetErrorMode(previous_); }

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_registry.h"
 
+#include <shlwapi.h>
+
 #include "platform/win32/system_error.h"
 #include "platform/win32/unique_handle.h"
 
@@ -156,7 +158,14 @@ HKEY HiveRoot(Hive hive) {
     return hive == Hive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
-REGSAM HiveView(Hive hive) { return hive == Hive::LocalMachine ? KEY_WOW64_32KEY : 0; }
+REGSAM HiveView([[maybe_unused]] Hive hive) {
+#ifdef _WIN64
+    return hive == Hive::LocalMachine ? KEY_WOW64_32KEY : 0;
+#else
+    // A 32-bit process sees the 32-bit view by itself, and Windows 2000 refuses the flag.
+    return 0;
+#endif
+}
 
 std::unique_ptr<RegistryKey> Win32Registry::OpenKey(Hive hive, const std::string& path,
                                                     KeyAccess access) {
@@ -175,17 +184,15 @@ bool Win32Registry::KeyExists(Hive hive, const std::string& path) {
 bool Win32Registry::DeleteKey(Hive hive, const std::string& path) {
     const std::string key = NormalizeKeyPath(path);
     if (key.empty()) return false;  // never the whole hive
-    {
-        UniqueRegKey opened;
-        if (RegOpenKeyExA(HiveRoot(hive), key.c_str(), 0,
-                          DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE |
-                              HiveView(hive),
-                          opened.put()) != ERROR_SUCCESS)
-            return false;
-        // Emptied through its own handle, so the subkeys are taken from the same view.
-        if (RegDeleteTreeA(opened.get(), nullptr) != ERROR_SUCCESS) return false;
-    }
-    return RegDeleteKeyExA(HiveRoot(hive), key.c_str(), HiveView(hive), 0) == ERROR_SUCCESS;
+    // Deleted through its parent opened in the hive's view, so the key and its subkeys are taken
+    // from that view (SHDeleteKeyA itself knows no views).
+    const auto slash = key.find_last_of('\\');
+    const std::string parentPath = slash == std::string::npos ? std::string() : key.substr(0, slash);
+    UniqueRegKey parent;
+    if (RegOpenKeyExA(HiveRoot(hive), parentPath.c_str(), 0, KEY_READ | HiveView(hive),
+                      parent.put()) != ERROR_SUCCESS)
+        return false;
+    return SHDeleteKeyA(parent.get(), key.substr(slash + 1).c_str()) == ERROR_SUCCESS;
 }
 
 void Win32Registry::SetRawValue(Hive hive, const std::string& path, const std::string& name,

@@ -43,11 +43,13 @@ OsVersion Win32SystemInfo::GetOsVersion() {
 }
 
 std::optional<std::string> Win32SystemInfo::GetSpecialFolder(SpecialFolder folder) {
-    // The product and the IDEs are 32-bit: a 32-bit installer asking for Program Files gets the
-    // x86 folder on a 64-bit system, and so must we.
-    int csidl = CSIDL_PROGRAM_FILESX86;
+    // A 32-bit program asking for Program Files gets the x86 folder on a 64-bit system; the
+    // system's own folder is then named only by the environment.
+    if (folder == SpecialFolder::ProgramFilesNative)
+        if (auto native = GetEnv("ProgramW6432"); native && !native->empty()) return native;
+    int csidl = CSIDL_PROGRAM_FILES;
     switch (folder) {
-        case SpecialFolder::ProgramFiles: csidl = CSIDL_PROGRAM_FILESX86; break;
+        case SpecialFolder::ProgramFiles:
         case SpecialFolder::ProgramFilesNative: csidl = CSIDL_PROGRAM_FILES; break;
         case SpecialFolder::Personal: csidl = CSIDL_PERSONAL; break;
         case SpecialFolder::Windows: csidl = CSIDL_WINDOWS; break;
@@ -133,9 +135,14 @@ std::optional<std::vector<ProcessEntry>> Win32SystemInfo::RunningProcesses() {
 
 std::vector<std::string> Win32SystemInfo::ProcessModules(std::uint32_t processId) {
     std::vector<std::string> modules;
+#ifdef _WIN64
     // The IDEs are 32-bit processes: ask for their 32-bit modules too.
-    const UniqueSnapshot snapshot(
-        CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, processId));
+    constexpr DWORD kModules = TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32;
+#else
+    // A 32-bit process lists 32-bit modules anyway, and older systems refuse the flag.
+    constexpr DWORD kModules = TH32CS_SNAPMODULE;
+#endif
+    const UniqueSnapshot snapshot(CreateToolhelp32Snapshot(kModules, processId));
     if (!snapshot) return modules;
     MODULEENTRY32 entry{};
     entry.dwSize = sizeof entry;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Assembles a distribution folder of the sample product, as a vendor ships the installer:
 #
-#   setup.exe, unrar.exe   from the win64 build
+#   setup.exe, unrar.exe   from the win32 build (32-bit, for Windows XP and later)
 #   data.arc               the sample product (tools/sample_product), packed by mkarc;
 #                          its Sources\ only with --with-sources
 #   version                one line, the version text
@@ -11,7 +11,8 @@
 #   --with-sources      put the sources into data.arc and write the marker withsrcs
 #   --free              write the marker freevers (free edition)
 #   --version TEXT      the text of the file version (default: "2.4.1.17 Standard Edition")
-#   --bin DIR           where setup.exe and unrar.exe are (default: build/win64/bin)
+#   --bin DIR           where setup.exe and unrar.exe are (default: build/win32/bin; the tests,
+#                       which cannot run a 32-bit program here, give build/win64/bin)
 #   --host-bin DIR      where the host programs mksample and mkarc are (default: build/native/bin)
 #
 # The output folder is made if needed. A file of an earlier run there is replaced, and a marker
@@ -22,7 +23,7 @@ repo=$(cd "$(dirname "$0")/../.." && pwd)
 with_sources=no
 free=no
 version="2.4.1.17 Standard Edition"
-bin="$repo/build/win64/bin"
+bin="$repo/build/win32/bin"
 host_bin="$repo/build/native/bin"
 
 usage() { sed -n '/^# usage:/,/^# The output/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2; exit 2; }

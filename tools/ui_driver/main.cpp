@@ -138,13 +138,23 @@ int DismissMessage(const std::string& title, DWORD timeoutMs) {
     }
     std::printf("%s\n", parts.text.c_str());
     std::fflush(stdout);
-    if (parts.firstButton)
-        Press(box, parts.firstButton);
-    else
-        PostMessageA(box, WM_CLOSE, 0, 0);
-    // Gone before returning, so that waiting for the next message box does not find this one.
+    // Answered every two seconds while it stays: on a loaded machine Wine may drop an answer that
+    // comes while the box is still being shown. Gone before returning, so that waiting for the
+    // next message box does not find this one.
     const DWORD start = GetTickCount();
-    while (IsWindow(box) && GetTickCount() - start < timeoutMs) Sleep(50);
+    DWORD answered = start;
+    bool first = true;
+    while (IsWindow(box) && GetTickCount() - start < timeoutMs) {
+        if (first || GetTickCount() - answered >= 2000) {
+            if (parts.firstButton)
+                Press(box, parts.firstButton);
+            else
+                PostMessageA(box, WM_CLOSE, 0, 0);
+            answered = GetTickCount();
+            first = false;
+        }
+        Sleep(50);
+    }
     return 0;
 }
 

@@ -1,5 +1,8 @@
 // HKEY_LOCAL_MACHINE as a 32-bit IDE sees it: the backend reads and writes only the 32-bit view.
 
+#include <windows.h>
+#include <shlwapi.h>
+
 #include <gtest/gtest.h>
 
 #include "platform/tests/testing/scratch.h"
@@ -29,17 +32,17 @@ class RegistryView : public ::testing::Test {
 protected:
     void TearDown() override {
         for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-            UniqueRegKey key;
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, root_.c_str(), 0, KEY_ALL_ACCESS | view,
-                              key.put()) == ERROR_SUCCESS)
-                RegDeleteTreeA(key.get(), nullptr);
-            key.reset();
-            RegDeleteKeyExA(HKEY_LOCAL_MACHINE, root_.c_str(), view, 0);
+            UniqueRegKey parent;
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kParent, 0, KEY_ALL_ACCESS | view, parent.put()) ==
+                ERROR_SUCCESS)
+                SHDeleteKeyA(parent.get(), leaf_.c_str());
         }
     }
 
+    static constexpr const char* kParent = "Software\\QuorvexTests";
     platform::win32::Win32Registry registry_;
-    const std::string root_ = "Software\\QuorvexTests\\" + testing_support::UniqueName("view");
+    const std::string leaf_ = testing_support::UniqueName("view");
+    const std::string root_ = std::string(kParent) + "\\" + leaf_;
 };
 
 TEST_F(RegistryView, ReadsOnlyTheThirtyTwoBitView) {
