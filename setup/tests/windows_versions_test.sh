@@ -20,14 +20,20 @@ log_line() { tr -d '\r' <"$work/dist/install.log" | sed -n "$1p"; }
 engine_run() { (cd "$work/dist" && wine engine_run.exe "$@" | tr -d '\r'); }
 first_lines() { head -n 2 | tr '\n' '|'; }  # the first two lines as "one|two|"
 
+# A first installation through the window whose pane and install.log start with the system line
+# LINE and an empty line: install_shows_system_line NAME LINE SHOTS_FOLDER
+install_shows_system_line() {
+    start_setup "$work/dist"
+    install_plainly "$3"
+    check "$1 install: the pane starts with the system line and an empty line" \
+        test "$(first_lines <<<"$output")" = "$2||"
+    check "$1 install: so does install.log" test "$(log_line 1)|$(log_line 2)" = "$2|"
+    check "$1 install: the run ended ($setup_exit)" test "$setup_exit" -eq 0
+}
+
 xp="Windows XP Service Pack 3 (5.1.2600)"
 pose_as winxp
-start_setup "$work/dist"
-install_plainly "$shots/xp-install"
-check "XP install: the pane starts with the system line and an empty line" \
-    test "$(first_lines <<<"$output")" = "$xp||"
-check "XP install: so does install.log" test "$(log_line 1)|$(log_line 2)" = "$xp|"
-check "XP install: the run ended ($setup_exit)" test "$setup_exit" -eq 0
+install_shows_system_line XP "$xp" "$shots/xp-install"
 
 start_setup "$work/dist"
 drive click "$W" Button "Uninstall Quorvex"
@@ -52,13 +58,7 @@ check "Windows 10: nor in install.log" test "$(log_line 1)" = "Delete old files.
 engine_run uninstall >/dev/null
 check "Windows 10: the product is gone before the next walk" eval '! reg_has "$product_key"'
 
-w98="Windows 98  A  (4.10.2222)"
 pose_as win98
-start_setup "$work/dist"
-install_plainly "$shots/98-install"
-check "Windows 98: the pane starts with the system line and an empty line" \
-    test "$(first_lines <<<"$output")" = "$w98||"
-check "Windows 98: so does install.log" test "$(log_line 1)|$(log_line 2)" = "$w98|"
-check "Windows 98: the run ended ($setup_exit)" test "$setup_exit" -eq 0
+install_shows_system_line "Windows 98" "Windows 98  A  (4.10.2222)" "$shots/98-install"
 check "Windows 98: the product files are there" test -d "$drive_c/Quorvex Test/Packages"
 [ "$failures" -eq 0 ]
