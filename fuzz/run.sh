@@ -5,7 +5,8 @@
 # (every fuzz/*.cpp by default) for EXECUTIONS inputs (default 10,000,000) from a scratch copy of
 # its seed corpus fuzz/corpus/TARGET, so the committed corpus stays as it is. Prints one line per
 # target: executions, seconds, crashes. A crash stops its target; the input that caused it is
-# kept in build/fuzz/crashes/TARGET and the log in build/fuzz/logs. Exit code 1 on any crash.
+# kept in build/fuzz/crashes/TARGET and the log in build/fuzz/logs. The last line counts the
+# targets, "fuzz: N passed, N failed". Exit code 1 on any crash.
 # FUZZ_SEED=N makes the runs repeatable (the smoke of scripts/test-all.sh uses it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,12 +26,9 @@ fi
 declare -A max_len=([archive_index]=4096 [package_list]=512 [pe_imports]=8192 [version_text]=256)
 default_max_len=1024
 
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-fi
+source scripts/compiler-cache.sh
 cmake -S . -B build/fuzz -DQV_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
-      -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" >/dev/null
+      -DCMAKE_CXX_COMPILER=clang++ "${cache_launcher[@]}" >/dev/null
 if ! cmake --build build/fuzz -j "$(nproc)" --target "${targets[@]/#/fuzz_}" >build/fuzz/build.log 2>&1; then
     cat build/fuzz/build.log
     exit 1
@@ -40,7 +38,7 @@ fi
 # most allocations touch fresh pages, which cost command_line 40% of its executions per second.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:quarantine_size_mb=64
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-status=0
+failed=0
 for target in "${targets[@]}"; do
     scratch=build/fuzz/corpus/$target
     crashes=build/fuzz/crashes/$target
@@ -62,8 +60,9 @@ for target in "${targets[@]}"; do
     printf '%-14s %10s executions %6d.%d s %3d crashes\n' "$target" "${ran:-?}" $((ms / 1000)) \
            $((ms % 1000 / 100)) "$found"
     if ((result != 0 || found > 0)); then
-        status=1
+        failed=$((failed + 1))
         echo "  fuzz_$target ended with $result; log: $log; inputs: $crashes" >&2
     fi
 done
-exit $status
+echo "fuzz: $((${#targets[@]} - failed)) passed, $failed failed"
+((failed == 0))

@@ -5,14 +5,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
+source scripts/compiler-cache.sh
 
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON >/dev/null
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON "${cache_launcher[@]}" >/dev/null
 cmake --build build/native -j "$jobs"
 
 cmake -S . -B build/win64 -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake "${cache_launcher[@]}" >/dev/null
 cmake --build build/win64 -j "$jobs"
 
 cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=Release -DQV_SHIPPED_ONLY=ON \
-      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake "${cache_launcher[@]}" >/dev/null
 cmake --build build/win32 -j "$jobs"

@@ -33,7 +33,7 @@ if [[ -n ${DISPLAY:-} ]]; then
     wine setup.exe
 else
     bash "$top/wizard/tests/gui/run_on_xvfb.sh" bash -c '
-        bin=$2; source "$3/setup/tests/gui_steps.sh"
+        bin=$2 here=$3/setup/tests; source "$here/gui_steps.sh"
         # The walk shows the refusal of a folder that holds other files.
         mkdir -p "$WINEPREFIX/drive_c/Photos" && echo x >"$WINEPREFIX/drive_c/Photos/me.jpg"
         wine setup.exe & setup=$!

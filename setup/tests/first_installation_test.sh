@@ -29,7 +29,7 @@ check "configuration: the folder frames keep their bevel and sunken border ($con
 check "licence: Next disabled until the box is checked" test "$licence_next" = "disabled visible unchecked"
 check "save dialog opens in the installation folder" test "$(sed -n 1p <<<"$save_dialog")" = 'Quorvex Test'
 check "save dialog proposes Quorvex Build.log" test "$(sed -n 2p <<<"$save_dialog")" = "Quorvex Build.log"
-check "build log equals install.log" cmp -s "$drive_c/build.log" "$work/dist/install.log"
+check "build log equals install.log" wait_until 10 cmp -s "$drive_c/build.log" "$work/dist/install.log"
 check "build log holds the tool lines the pane leaves out" test "$(wc -l <"$drive_c/build.log")" -gt "$(wc -l <<<"$output")"
 check "the package landed in the typed BPL folder" test -f "$drive_c/MyBPL/tkQuorvexD7.bpl"
 check "the one load warning: the typed BPL folder is not on PATH" test "$(grep '^Warning: ' <<<"$output")" = \

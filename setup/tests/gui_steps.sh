@@ -9,7 +9,21 @@ check() {
     local what=$1; shift
     if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
-shot() { sleep 1; import -window root "$1"; }
+source "$here/../../tools/wine_test/screenshot.sh"
+# shot FILE: a screenshot once the window has handled what came before and has been painted.
+shot() {
+    drive settle "$W"
+    stable_screenshot "$1"
+}
+# wait_until SECONDS COMMAND...: polls COMMAND until it succeeds; fails when it never did in time.
+wait_until() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.2
+    done
+}
 next() { drive click "$W" Button "Next >"; }
 # The shown page's header title: the first line of its text.
 page_title() { drive page "$W" | head -n 1; }
@@ -21,15 +35,15 @@ begin_machine() {
     machines=0
     next_machine
 }
-# A fresh machine: a new prefix in $work, nothing installed or seeded.
+# A fresh machine: a new copy of the template prefix (QV_WINE_TEMPLATE) in $work, nothing
+# installed or seeded.
 next_machine() {
     wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
     machines=$((machines + 1))
     export WINEPREFIX=$work/prefix$machines
     drive_c=$WINEPREFIX/drive_c
-    wineboot -i >/dev/null 2>&1
-    # A crash ends the program at once instead of waiting on a dialog until the test times out.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    bash "$here/../../tools/wine_test/copy_prefix.sh" "${QV_WINE_TEMPLATE:?the template prefix}" "$WINEPREFIX"
 }
 # fresh_shots FOLDER: the folder for this run's screenshots, without those of an earlier run.
 fresh_shots() {
@@ -58,25 +72,15 @@ finish_setup() {
 }
 # Waits up to $1 seconds for setup.exe to end by itself; sets setup_exit, 124 while it still runs.
 wait_for_exit() {
-    local _
-    for _ in $(seq "$1"); do
-        kill -0 "$setup_pid" 2>/dev/null || break
-        sleep 1
-    done
+    wait_until "$1" eval '! kill -0 "$setup_pid" 2>/dev/null'
     if kill -0 "$setup_pid" 2>/dev/null; then setup_exit=124; else wait "$setup_pid"; setup_exit=$?; fi
 }
 # The compile page's output pane, read within $1 seconds (default 30); the tools' own lines are
 # left out of it.
 compile_output() { drive_within "${1:-30}" text "$W" Edit "#116"; }
 # Waits up to a minute for the pane's last line to be $1.
-wait_for_output_line() {
-    local _
-    for _ in $(seq 120); do
-        [ "$(compile_output | tail -n 1)" = "$1" ] && return 0
-        sleep 0.5
-    done
-    return 1
-}
+last_output_line_is() { [ "$(compile_output | tail -n 1)" = "$1" ]; }
+wait_for_output_line() { wait_until 60 last_output_line_is "$1"; }
 # Waits for the run on the compile page to end, keeps its screenshot, then finishes.
 run_to_finish() {
     wait_for_finish
@@ -124,13 +128,8 @@ refuse_destination() {
     next
     drive message "$W" 10000
 }
-wait_for_finish() {
-    for _ in $(seq 300); do
-        [[ $(drive state "$W" Button "Finish") == enabled* ]] && return 0
-        sleep 1
-    done
-    return 1
-}
+finish_enabled() { [[ $(drive state "$W" Button "Finish") == enabled* ]]; }
+wait_for_finish() { wait_until 300 finish_enabled; }
 
 # A first installation with the checked IDEs into C:\Quorvex Test; BPL folder $2 for the first
 # IDE. On the configuration page the second IDE is chosen and then the first again; config_edges
@@ -162,7 +161,7 @@ walk_first_installation() {
     output=$(compile_output)
     drive click "$W" Button "Save Build Log..."
     save_dialog=$(drive save "Save As" 'C:\build.log')
-    sleep 2
+    wait_until 10 test -s "$WINEPREFIX/drive_c/build.log"
 }
 
 # From the welcome page of a first installation to the IDE page, the destination C:\Quorvex Test;

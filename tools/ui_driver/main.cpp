@@ -3,9 +3,10 @@
 //
 //   message TITLE [TIMEOUT-MS]        waits for a message box, prints its text, presses its first
 //                                     button and waits until the box is gone; exit code 1 when
-//                                     none came in time
+//                                     none came in time or it stayed
 //   wait TITLE [TIMEOUT-MS]           waits until a visible window has the title
-//   click TITLE CLASS CONTROL         presses a button (posted: a message box may follow)
+//   click TITLE CLASS CONTROL         presses a button; returns once the window has handled the
+//                                     press or opened a modal loop (a message box) for it
 //   select TITLE CLASS CONTROL INDEX  selects a list item, as the user does
 //   type TITLE CLASS CONTROL TEXT     replaces an edit's text, as typing it does
 //   text TITLE CLASS CONTROL          prints the control's text
@@ -14,6 +15,8 @@
 //   save TITLE PATH [TIMEOUT-MS]      waits for a file dialog, prints its folder's name and the file name,
 //                                     then saves to PATH (or cancels for PATH "-")
 //   close TITLE                       asks the window to close
+//   settle TITLE                      returns once the window's thread has handled every message
+//                                     sent before (at once when there is no such window)
 //   page TITLE                        prints the shown wizard page's text (its header)
 #include <windows.h>
 
@@ -47,6 +50,17 @@ HWND WaitForWindow(const std::string& title, DWORD timeoutMs) {
     } while (GetTickCount() - start < timeoutMs);
     std::fprintf(stderr, "no window \"%s\" within %lu ms\n", title.c_str(), timeoutMs);
     return nullptr;
+}
+
+// A window's thread answers sent messages in the order they came, and also from inside a modal
+// loop. So once it answers this one, everything sent before has been handled, or has opened a
+// message box or dialog that now runs. No fixed wait, and a bound for a window that hangs.
+bool Settle(HWND window) {
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result)) return true;
+    if (!IsWindow(window)) return true;  // the press closed it
+    std::fprintf(stderr, "the window did not answer within 30 s\n");
+    return false;
 }
 
 struct Search {
@@ -94,7 +108,8 @@ HWND FindControl(HWND window, const std::string& className, const std::string& c
     return search.found;
 }
 
-// The message box's static text and its buttons are its direct children.
+// The message box's static text and its buttons are its direct children. Wine makes a button for
+// every answer and hides those the box does not offer, so only a shown button counts.
 struct MessageBoxParts {
     std::string text;
     HWND firstButton = nullptr;
@@ -106,12 +121,15 @@ BOOL CALLBACK CollectPart(HWND child, LPARAM data) {
     GetClassNameA(child, className, sizeof className);
     if (lstrcmpiA(className, "Static") == 0 && GetWindowTextLengthA(child) > 0 && parts.text.empty())
         parts.text = TextOf(child);
-    if (lstrcmpiA(className, "Button") == 0 && !parts.firstButton) parts.firstButton = child;
+    if (lstrcmpiA(className, "Button") == 0 && !parts.firstButton && IsWindowVisible(child) &&
+        GetWindowTextLengthA(child) > 0)
+        parts.firstButton = child;
     return TRUE;
 }
 
 void Press(HWND dialog, HWND button) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    SendNotifyMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(button));
 }
 
 HWND WaitForDialog(const std::string& title, DWORD timeoutMs) {
@@ -124,34 +142,35 @@ HWND WaitForDialog(const std::string& title, DWORD timeoutMs) {
     return nullptr;
 }
 
+MessageBoxParts ReadParts(HWND box) {
+    MessageBoxParts parts;
+    EnumChildWindows(box, CollectPart, reinterpret_cast<LPARAM>(&parts));
+    return parts;
+}
+
 int DismissMessage(const std::string& title, DWORD timeoutMs) {
     HWND box = WaitForDialog(title, timeoutMs);
     if (!box) return 1;
-    // The box is found as soon as it exists; its text and buttons may come a moment later.
+    // The box is found as soon as it exists. It shows once laid out, its unused buttons gone; a
+    // button read before then may be one that the box does not offer.
     MessageBoxParts parts;
     const DWORD found = GetTickCount();
-    for (;;) {
-        parts = MessageBoxParts{};
-        EnumChildWindows(box, CollectPart, reinterpret_cast<LPARAM>(&parts));
-        if ((parts.firstButton && IsWindowVisible(box)) || GetTickCount() - found > timeoutMs) break;
+    while (!IsWindowVisible(box) || !(parts = ReadParts(box)).firstButton) {
+        if (GetTickCount() - found > timeoutMs) {
+            std::fprintf(stderr, "the message box \"%s\" showed no button within %lu ms\n", title.c_str(), timeoutMs);
+            return 1;
+        }
         Sleep(50);
     }
     std::printf("%s\n", parts.text.c_str());
     std::fflush(stdout);
-    // Answered every two seconds while it stays: on a loaded machine Wine may drop an answer that
-    // comes while the box is still being shown. Gone before returning, so that waiting for the
-    // next message box does not find this one.
-    const DWORD start = GetTickCount();
-    DWORD answered = start;
-    bool first = true;
-    while (IsWindow(box) && GetTickCount() - start < timeoutMs) {
-        if (first || GetTickCount() - answered >= 2000) {
-            if (parts.firstButton)
-                Press(box, parts.firstButton);
-            else
-                PostMessageA(box, WM_CLOSE, 0, 0);
-            answered = GetTickCount();
-            first = false;
+    // Gone before returning, so that waiting for the next message box does not find this one.
+    Press(box, parts.firstButton);
+    const DWORD pressed = GetTickCount();
+    while (IsWindow(box)) {
+        if (GetTickCount() - pressed > timeoutMs) {
+            std::fprintf(stderr, "the message box \"%s\" stayed for %lu ms\n", title.c_str(), timeoutMs);
+            return 1;
         }
         Sleep(50);
     }
@@ -161,11 +180,14 @@ int DismissMessage(const std::string& title, DWORD timeoutMs) {
 int SaveAs(const std::string& title, const std::string& path, DWORD timeoutMs) {
     HWND dialog = WaitForDialog(title, timeoutMs);
     if (!dialog) return 1;
-    Sleep(500);  // the dialog fills its folder view after it shows
     // Pointers cannot cross into the dialog's process, so the fields are read as window texts:
-    // the folder list (cmb2) and the file name (edt1 or cmb13, by the dialog's style).
+    // the folder list (cmb2) and the file name (edt1 or cmb13, by the dialog's style). The dialog
+    // fills its folder list after it shows.
     HWND fileName = GetDlgItem(dialog, 0x480) ? GetDlgItem(dialog, 0x480) : GetDlgItem(dialog, 0x47C);
-    std::printf("%s\n%s\n", TextOf(GetDlgItem(dialog, 0x471)).c_str(), TextOf(fileName).c_str());
+    std::string folder;
+    const DWORD start = GetTickCount();
+    while ((folder = TextOf(GetDlgItem(dialog, 0x471))).empty() && GetTickCount() - start < timeoutMs) Sleep(50);
+    std::printf("%s\n%s\n", folder.c_str(), TextOf(fileName).c_str());
     std::fflush(stdout);
     if (path == "-") {
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -207,8 +229,9 @@ int ControlCommand(const std::string& command, int argc, char** argv) {
             std::fprintf(stderr, "\"%s\" is disabled\n", argv[4]);
             return 1;
         }
-        PostMessageA(control, BM_CLICK, 0, 0);
-        Sleep(300);
+        // Sent without waiting: a message box may follow, and it holds the handler.
+        SendNotifyMessageA(control, BM_CLICK, 0, 0);
+        if (!Settle(control)) return 1;
     } else if (command == "select" && argc > 5) {
         SendMessageA(control, CB_SETCURSEL, std::atoi(argv[5]), 0);
         SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), CBN_SELCHANGE),
@@ -241,6 +264,10 @@ int main(int argc, char** argv) {
     if (command == "wait" && argc >= 3) return WaitForWindow(argv[2], timeout(3)) ? 0 : 1;
     if (command == "save" && argc >= 4) return SaveAs(argv[2], argv[3], timeout(4));
     if (command == "page" && argc >= 3) return PrintShownPage(argv[2]);
+    if (command == "settle" && argc >= 3) {
+        HWND window = FindWindowA(nullptr, argv[2]);
+        return !window || Settle(window) ? 0 : 1;  // no window: nothing to wait for
+    }
     if (command == "close" && argc >= 3) {
         HWND window = WaitForWindow(argv[2], 10000);
         if (window) PostMessageA(window, WM_CLOSE, 0, 0);

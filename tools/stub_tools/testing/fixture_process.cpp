@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <string>
 #include <thread>
 
 #include "platform/win32/unique_handle.h"
@@ -47,7 +48,8 @@ RunResult RunExact(const std::string& commandLine, const std::string& directory,
     std::string mutableLine = commandLine;
     if (!::CreateProcessA(application.empty() ? nullptr : application.c_str(), mutableLine.data(), nullptr, nullptr,
                           TRUE, CREATE_NO_WINDOW, nullptr, directory.c_str(), &startup, &info))
-        throw std::runtime_error("cannot start: " + commandLine);
+        throw std::runtime_error("cannot start: " + commandLine + " (error " + std::to_string(::GetLastError()) +
+                                 ")");
     const UniqueKernelHandle process(info.hProcess);
     const UniqueKernelHandle thread(info.hThread);
     writeEnd.reset();  // the child holds the only write end now: the pipe ends when it does
