@@ -16,8 +16,8 @@ struct Pipe {
     UniqueKernelHandle read;
     UniqueKernelHandle write;
 
-    bool Create(SECURITY_ATTRIBUTES& attributes) {
-        return ::CreatePipe(read.put(), write.put(), &attributes, 0) != FALSE;
+    bool Create(SECURITY_ATTRIBUTES& attributes, DWORD size) {
+        return ::CreatePipe(read.put(), write.put(), &attributes, size) != FALSE;
     }
 };
 
@@ -89,9 +89,9 @@ int Win32ProcessRunner::CaptureExecute(const std::string& command, const std::st
 
     // Declared so that they close in the order input pipe, then output pipe.
     Pipe output;
-    if (!output.Create(inheritable)) return capture_result::NotRun;
+    if (!output.Create(inheritable, OutputPipeBytes)) return capture_result::NotRun;
     Pipe input;
-    if (useInputPipe && !input.Create(inheritable)) return capture_result::NotRun;
+    if (useInputPipe && !input.Create(inheritable, 0)) return capture_result::NotRun;
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

@@ -5,6 +5,10 @@
 
 namespace platform::win32 {
 
+// The output pipe holds this much, so that a chatty program never waits on a full pipe between
+// two polls of the capture loop; the system's default holds a few kilobytes.
+inline constexpr unsigned long OutputPipeBytes = 1024 * 1024;
+
 class Win32ProcessRunner : public ProcessRunner {
 public:
     int CaptureExecute(const std::string& command, const std::string& parameters,
