@@ -128,7 +128,11 @@ TEST_F(CompileTargetTest, EditionFallsBackToVersionValueThenPers) {
     auto bare = TypicalIde("BDS", "3.0", "C:\\BDS3");
     bare.edition.reset();
     Seed(bare);
-    EXPECT_EQ(Names(List()), (std::vector<std::string>{"Delphi 6.0 (Professional)", "Delphi 2005 (Pers)"}));
+    auto both = TypicalIde("C++Builder", "6.0", "C:\\CB6");
+    both.versionValue = "6.0";
+    Seed(both);
+    EXPECT_EQ(Names(List()), (std::vector<std::string>{"Delphi 6.0 (Professional)", "C++Builder 6.0 (Enterprise)",
+                                                       "Delphi 2005 (Pers)"}));
 }
 
 TEST_F(CompileTargetTest, MissingKeysLeaveFieldsEmpty) {
@@ -177,6 +181,8 @@ TEST_F(CompileTargetTest, ExpandPathMacros) {
     EXPECT_EQ(d7.ExpandPathMacros("$(NOSUCHVAR)$(NOSUCHVAR)x"), "x");
     EXPECT_EQ(d7.ExpandPathMacros("$(QVHOME)\\Lib"), "E:\\Q\\Lib");
     EXPECT_EQ(d7.ExpandPathMacros("$(BDSPROJECTSDIR)\\Bpl"), "\\Bpl");  // environment on Delphi
+    machine.system.SetEnv("BDSPROJECTSDIR", "E:\\Projects");
+    EXPECT_EQ(d7.ExpandPathMacros("$(BDSPROJECTSDIR)\\Bpl"), "E:\\Projects\\Bpl");
     EXPECT_EQ(d7.ExpandPathMacros("$(SELF)\\x"), "$(SELF)\\x");      // value equals the name
     EXPECT_EQ(d7.ExpandPathMacros("a\\$(DELPHI"), "a\\C:\\D7");      // runs to the end
     EXPECT_EQ(d7.ExpandPathMacros("$"), "$");
