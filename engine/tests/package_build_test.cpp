@@ -9,9 +9,7 @@ namespace {
 using namespace enginetest;
 using seeding::TypicalIde;
 
-const std::string Known7 = "SOFTWARE\\Borland\\Delphi\\7.0\\Known Packages";
-const std::string Bpl7 = "C:\\D7\\Projects\\Bpl";
-const Lines IdePackages7 = {"$(DELPHI)\\Bin\\dclbase70.bpl", "$(DELPHI)\\Bin\\dcldata70.bpl"};
+const std::string Known7 = User7 + "\\Known Packages";
 
 class PackageBuildTest : public CompilerTest {
 protected:
@@ -115,14 +113,12 @@ TEST_F(PackageBuildTest, CoreLabPackagesCarryTheirNamesAndDescriptions) {
 
     // Not chosen on the next run (a stored record never chooses them): every trace goes, the
     // runtime packages' registrations too, wherever they point.
-    const auto disabled = machine.registry.OpenKey(Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0\\Disabled Packages",
-                                                   KeyAccess::Write);
+    const auto disabled = machine.registry.OpenKey(Hive::CurrentUser, User7 + "\\Disabled Packages", KeyAccess::Write);
     disabled->WriteString("C:\\Old\\tkQuorvexCrMyDACD7.bpl", "");
     disabled->WriteString("C:\\Old\\tkQuorvexCrODACD7.bpl", "");
     ASSERT_TRUE(InstallFirstIDE());
     EXPECT_EQ(Values(Hive::CurrentUser, Known7), (Lines{IdePackages7[0], IdePackages7[1], Bpl7 + "\\tkQuorvexDsgnD7.bpl"}));
-    EXPECT_EQ(Values(Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0\\Disabled Packages"),
-              Lines{"$(DELPHI)\\Bin\\dclsample70.bpl"});
+    EXPECT_EQ(Values(Hive::CurrentUser, User7 + "\\Disabled Packages"), IdeDisabled7);
     for (const char* stem : {"tkQuorvexCrMyDACD7", "tkQuorvexDsgnCrMyDACD7", "tkQuorvexCrODACD7", "tkQuorvexDsgnCrODACD7"})
         for (const char* extension : {".bpl", ".dcp"}) EXPECT_FALSE(Exists(Bpl7 + "\\" + stem + extension)) << stem << extension;
 }

@@ -10,11 +10,6 @@ namespace {
 using namespace enginetest;
 using seeding::TypicalIde;
 
-const std::string User7 = "SOFTWARE\\Borland\\Delphi\\7.0";
-const std::string Bpl7 = "C:\\D7\\Projects\\Bpl";
-const Lines IdePackages7 = {"$(DELPHI)\\Bin\\dclbase70.bpl", "$(DELPHI)\\Bin\\dcldata70.bpl"};
-const Lines IdeDisabled7 = {"$(DELPHI)\\Bin\\dclsample70.bpl"};
-
 class PackageRegistrationTest : public CompilerTest {
 protected:
     // A maintenance run that removes the product from the first IDE only.

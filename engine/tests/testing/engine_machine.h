@@ -29,6 +29,11 @@ using Lines = std::vector<std::string>;
 
 inline const std::string Product = "Software\\Veltrano Software\\Quorvex";
 inline const std::string InstallDir = "C:\\Program Files\\Veltradb\\Quorvex";
+// The typical Delphi 7 of the seeding: its user key, BPL folder and the packages it comes with.
+inline const std::string User7 = "SOFTWARE\\Borland\\Delphi\\7.0";
+inline const std::string Bpl7 = "C:\\D7\\Projects\\Bpl";
+inline const Lines IdePackages7 = {"$(DELPHI)\\Bin\\dclbase70.bpl", "$(DELPHI)\\Bin\\dcldata70.bpl"};
+inline const Lines IdeDisabled7 = {"$(DELPHI)\\Bin\\dclsample70.bpl"};
 
 // The quoted text after a switch such as -LE"C:\Bpl"; empty when absent.
 inline std::string SwitchValue(const std::string& parameters, const std::string& name) {
