@@ -1,5 +1,5 @@
 // TBrowseForFolderDialog's portable side: special folders and their fallbacks, the root folder
-// properties, the events' defaults, the status line and the object classes.
+// properties, the events' defaults and the status line.
 
 #include <gtest/gtest.h>
 
@@ -101,12 +101,6 @@ TEST(BrowseForFolderEvents, EachQuestionDefaultsToYesAndTheEventsMayRefuse) {
     EXPECT_EQ(dialog.EnumFlagsFor("C:\\w", {ocFolders}), (TObjectClasses{ocFolders, ocNonFolders}));
     EXPECT_EQ(accepted + shown + typed + listed, "C:\\xC:\\yz?C:\\w");
     EXPECT_TRUE(dialog.FiltersItems());
-}
-
-TEST(BrowseForFolderEvents, ObjectClassesAreTheShellsEnumerationFlags) {
-    EXPECT_EQ((TObjectClasses{ocFolders, ocNonFolders, ocIncludeHidden}).Flags(), 0x20u | 0x40u | 0x80u);
-    EXPECT_EQ((TObjectClasses{ocInitOnFirstNext, ocNetPrinterSrch, ocSharable, ocStorage}).Flags(), 0xF00u);
-    EXPECT_EQ(TObjectClasses::FromFlags(0x2020 | 0x10), TObjectClasses{ocFolders}) << "other bits are not classes";
 }
 
 TEST(BrowseForFolderStatus, OnlyTheOldStyleHasAStatusLineWithTheFixedTextOrTheShortenedPath) {

@@ -1,4 +1,4 @@
-// Option dependencies, shell flags, old-shell limits, title, returned folder text and positions.
+// Option dependencies, old-shell limits, title, returned folder text and positions.
 
 #include <gtest/gtest.h>
 
@@ -28,11 +28,7 @@ TEST(BrowseOptions, DependentOptionsFollowWhatWasAddedOrRemoved) {
     EXPECT_EQ(ApplyOptionDependencies({}, {odShareable}), (TBrowseOptions{odShareable, odNewDialogStyle}));
 }
 
-TEST(BrowseOptions, FlagsAddUpAndOldShellsLoseWhatTheyCannotDo) {
-    const TBrowseOptions installer{odOnlyDirectory, odFileSystemDirectoryOnly, odStatusAvailable, odEditBox,
-                                   odNewDialogStyle};
-    EXPECT_EQ(BrowseFlags(installer), 0x1u | 0x4u | 0x10u | 0x40u);
-    EXPECT_EQ(BrowseFlags({odBrowseForComputer, odValidate, odShareable}), 0x1000u | 0x20u | 0x8000u);
+TEST(BrowseOptions, OldShellsLoseWhatTheyCannotDo) {
     const TBrowseOptions all{odUsageHint, odNoNewButtonFolder, odIncludeUrls, odNewDialogStyle, odShareable,
                              odIncludeFiles, odEditBox, odValidate, odStatusAvailable};
     EXPECT_EQ(EffectiveOptions(all, 0x60000), all);
@@ -55,8 +51,6 @@ TEST(FolderBrowse, ChosenPathsLoseOneTrailingBackslash) {
     EXPECT_EQ(FolderNameFromPath("C:\\Program Files\\Quorvex"), "C:\\Program Files\\Quorvex");
     EXPECT_EQ(FolderNameFromPath("\\\\server\\share\\\\"), "\\\\server\\share\\");
     EXPECT_EQ(FolderNameFromPath(""), "");
-    EXPECT_EQ(BrowseFolderFlags(bfFolders), 9u);
-    EXPECT_EQ(BrowseFolderFlags(bfComputers), 0x1000u);
     EXPECT_EQ(CenterOnScreen({1024, 768}, {301, 400}), (Point{361, 184}));
 }
 

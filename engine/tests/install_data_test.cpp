@@ -195,6 +195,9 @@ TEST_F(InstallDataTest, OptionsRecordRoundTripsAndReadsBackWithItsRules) {
     EXPECT_TRUE(loaded.AddSource);
     EXPECT_FALSE(loaded.MyDAC || loaded.ODAC || loaded.CompilePackages);
     EXPECT_EQ(data->State, engine::isMaintenance);
+    // The free edition's defaults do not overrule a stored choice.
+    machine.files.WriteFile("C:\\Dist\\freevers", "");
+    EXPECT_TRUE((*Start()->TargetOptions)[0].ZEOS);
 
     // Without the library or the sources the stored choices do not hold.
     machine.files.DeleteFile("C:\\D7\\Projects\\Bpl\\ZCore.bpl");

@@ -1,4 +1,4 @@
-// Button classes and the bar: captions, widths, hiding, the exact geometry and the Enter button.
+// The button bar: the glyph proxy, hiding, the exact geometry and the Enter button.
 
 #include <gtest/gtest.h>
 
@@ -25,22 +25,6 @@ protected:
     }
     const Rect& At(TWizardButtonKind kind) { return host.Fake(kind).bounds; }
 };
-
-TEST_F(ButtonBar, ButtonsAreCreatedWithTheirClassCaptionsAndWidths) {
-    const char* captions[] = {"To &Start Page", "To &Last Page", "< &Back", "&Next >", "&Finish", "Cancel", "&Help"};
-    const int widths[] = {85, 85, 75, 75, 75, 75, 75};
-    for (int i = 0; i < kButtonKindCount; ++i) {
-        const auto kind = static_cast<TWizardButtonKind>(i);
-        EXPECT_EQ(host.Fake(kind).caption, captions[i]);
-        EXPECT_EQ(wizard.Button(kind).Width(), widths[i]);
-        EXPECT_EQ(wizard.Button(kind).ModalResult(), kind == bkCancel ? 2 : 0);
-    }
-    TWizardNavigateButton detached;
-    detached.SetWidth(50);
-    detached.SetCaption("x");
-    EXPECT_EQ(detached.Width(), 0);
-    EXPECT_EQ(detached.Caption(), "");
-}
 
 TEST_F(ButtonBar, TheProxyForwardsTheGlyphItsImageCountAndLayout) {
     TWizardNavigateButton& next = wizard.ButtonNext();
