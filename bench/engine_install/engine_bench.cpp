@@ -1,9 +1,13 @@
 // engine_bench, run in a distribution folder beside data.arc and unrar.exe: installs into every
-// IDE found, building every package from source, and records each tool run. Then it starts the
-// same runs back to back, with the same environment, waiting for each, and prints both times.
+// IDE found, building every package from source, and records each tool run; then starts the same
+// runs back to back, with the same environment and output pipe, waiting for each. Both sides start
+// from the same state (no product record, no installation folder) and take turns, seven times
+// each, so that caches and the machine's moods fall on both alike. Prints medians and spreads.
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
+#include <stdexcept>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -50,31 +54,60 @@ private:
     platform::SystemInfo& system_;
 };
 
-// Starts each run and waits for it, output to NUL: what the tools cost without the engine.
+// Starts each run and waits for it, its output drained from a pipe as the capture does: what the
+// tools cost without the engine.
 double ReplayBackToBack(const std::vector<ToolRun>& runs) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const platform::win32::UniqueFileHandle nul(
-        CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
     const auto start = Clock::now();
     for (const auto& run : runs) {
-        for (const auto& [name, value] : run.environment) SetEnvironmentVariableA(name.c_str(), value.c_str());
+        for (const auto& [name, value] : run.environment)
+            SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        platform::win32::UniqueKernelHandle readEnd;
+        platform::win32::UniqueKernelHandle writeEnd;
+        if (!CreatePipe(readEnd.put(), writeEnd.put(), &inherit, platform::win32::OutputPipeBytes))
+            throw std::runtime_error("cannot create a pipe");
+        SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = startup.hStdError = nul.get();
+        startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = startup.hStdError = writeEnd.get();
         PROCESS_INFORMATION info{};
         std::string commandLine = run.commandLine;
         if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                            run.directory.c_str(), &startup, &info)) {
-            std::printf("cannot start: %s\n", run.commandLine.c_str());
-            continue;
-        }
+                            run.directory.c_str(), &startup, &info))
+            throw std::runtime_error("cannot start: " + run.commandLine + " (error " + std::to_string(GetLastError()) + ")");
         const platform::win32::UniqueKernelHandle process(info.hProcess);
         const platform::win32::UniqueKernelHandle thread(info.hThread);
+        writeEnd.reset();
+        char buffer[65536];
+        DWORD got = 0;
+        while (ReadFile(readEnd.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        }
         WaitForSingleObject(process.get(), INFINITE);
     }
     return Milliseconds(Clock::now() - start);
 }
+
+struct Spread {
+    double median;
+    double low;
+    double high;
+};
+
+Spread Summarise(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times.front(), times.back()};
+}
+
+// Every run of both sides starts from here: no product record and no installation folder.
+void ResetProduct(platform::Registry& registry, platform::FileSystem& files, const std::string& installDir) {
+    registry.DeleteKey(platform::Hive::LocalMachine, engine::ProductRegistryKey);
+    if (!installDir.empty()) sys::DeleteTree(files, installDir);
+}
+
+constexpr int Rounds = 7;
 
 }  // namespace
 
@@ -86,26 +119,41 @@ int main() {
     RecordingRunner recorder(processes, system);
     platform::Platform machine{registry, files, recorder, system};
     try {
-        cmdline::TCmdOptions options(files);
-        engine::TInstallData data(machine, options);
-        for (int i = 0; i < data.TargetOptions->Count(); ++i) {
-            (*data.TargetOptions)[i].Action = engine::taInstall;
-            (*data.TargetOptions)[i].CompilePackages = true;
+        std::vector<double> installs;
+        std::vector<double> replays;
+        std::string installDir;
+        int ideCount = 0;
+        std::size_t toolRuns = 0;
+        for (int round = 0; round < Rounds; ++round) {
+            ResetProduct(registry, files, installDir);
+            recorder.runs.clear();
+            cmdline::TCmdOptions options(files);
+            engine::TInstallData data(machine, options);
+            for (int i = 0; i < data.TargetOptions->Count(); ++i) {
+                (*data.TargetOptions)[i].Action = engine::taInstall;
+                (*data.TargetOptions)[i].CompilePackages = true;
+            }
+            engine::TCompiler compiler(data);
+            const auto start = Clock::now();
+            const bool ok = compiler.Install();
+            installs.push_back(Milliseconds(Clock::now() - start));
+            compiler.SaveLog();
+            if (!ok) throw std::runtime_error("the installation failed; see install.log");
+            installDir = data.InstallDir;
+            ideCount = data.TargetOptions->Count();
+            toolRuns = recorder.runs.size();
+
+            ResetProduct(registry, files, installDir);
+            replays.push_back(ReplayBackToBack(recorder.runs));
         }
-        engine::TCompiler compiler(data);
-        const auto start = Clock::now();
-        const bool ok = compiler.Install();
-        const double engineMs = Milliseconds(Clock::now() - start);
-        compiler.SaveLog();
-        // The replay extracts into an empty folder too, as the run did after recycling.
-        sys::DeleteTree(files, data.InstallDir);
-        const double toolsMs = ReplayBackToBack(recorder.runs);
-        std::printf("%d IDEs, %zu tool runs, install %s\n", data.TargetOptions->Count(), recorder.runs.size(),
-                    ok ? "succeeded" : "FAILED");
-        std::printf("engine run:            %8.0f ms\n", engineMs);
-        std::printf("tools back to back:    %8.0f ms\n", toolsMs);
-        std::printf("engine's own share:    %8.1f %%\n", 100.0 * (engineMs - toolsMs) / engineMs);
-        return ok ? 0 : 1;
+        const Spread install = Summarise(installs);
+        const Spread tools = Summarise(replays);
+        const double share = 100.0 * (install.median - tools.median) / install.median;
+        std::printf("%d IDEs, %zu tool runs, %d rounds of each side, taking turns\n", ideCount, toolRuns, Rounds);
+        std::printf("installation:          median %8.0f ms (%.0f to %.0f)\n", install.median, install.low, install.high);
+        std::printf("tools back to back:    median %8.0f ms (%.0f to %.0f)\n", tools.median, tools.low, tools.high);
+        std::printf("engine's own share:    %8.1f %% (installation - tools) / installation, of the medians\n", share);
+        return 0;
     } catch (const std::exception& error) {
         std::printf("error: %s\n", error.what());
         return 2;
