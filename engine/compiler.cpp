@@ -87,11 +87,11 @@ bool TCompiler::MayRemoveInstallDir() {
 
 bool TCompiler::Install() {
     Abort = false;
-    bool result = true;
     if (const std::string line = SystemLine(); !line.empty()) {
         AddMessage(line);
         AddMessage("");
     }
+    if (!InstallDirUsable()) return false;
     if (Data.State < isMaintenance) {
         AddMessage("Delete old files...");
         if (MayRemoveInstallDir()) sys::RecycleDirectory(Machine.files, Data.InstallDir);
@@ -99,40 +99,46 @@ bool TCompiler::Install() {
         if (!Extract()) {
             AddMessage("Error extracting component files from archive.");
             AddMessage("Archive damaged.");
+            // The compile page recorded the new version before the run: nothing was updated.
+            Data.RestoreRecord();
             return false;
         }
         AddMessage("Completed");
         AddMessage("");
     }
+    std::vector<std::string> failed;
     auto& targets = *Data.TargetOptions;
     const int count = targets.Count();
     for (int i = 0; i < count; ++i) {
         DoTargetStart(targets[i], i, count);
+        bool ok = true;
         if (targets[i].Action == taInstall)
-            result = InstallTarget(targets[i]);
+            ok = InstallTarget(targets[i]);
         else if (targets[i].Action == taUninstall)
-            result = UninstallTarget(targets[i]);
-        if (!result) break;
+            ok = UninstallTarget(targets[i]);
+        if (!ok) failed.push_back(targets[i].Target.DisplayName());
     }
     Data.Installed = true;
     Data.SaveToRegistry();
+    ReportFailed("Installation failed for: ", failed);
     AddMessage(DoneMessage);
-    return result;
+    return failed.empty();
 }
 
 bool TCompiler::Uninstall() {
     Abort = false;
-    bool result = true;
     if (const std::string line = SystemLine(); !line.empty()) {
         DoOutput("\x01" + line, Abort);
         DoOutput("", Abort);
     }
+    if (!InstallDirUsable()) return false;
+    std::vector<std::string> failed;
     auto& targets = *Data.TargetOptions;
     const int count = targets.Count();
-    for (int i = 0; i < count && result; ++i) {
+    for (int i = 0; i < count; ++i) {
         if (!targets[i].Installed) continue;
         DoTargetStart(targets[i], i, count);
-        result = UninstallTarget(targets[i]);
+        if (!UninstallTarget(targets[i])) failed.push_back(targets[i].Target.DisplayName());
     }
     AddMessage("Delete component files...");
     if (MayRemoveInstallDir()) sys::DeleteTree(Machine.files, Data.InstallDir);
@@ -140,9 +146,38 @@ bool TCompiler::Uninstall() {
     AddMessage("");
     Data.Installed = false;
     Data.SaveToRegistry();
+    ReportFailed("Uninstall failed for: ", failed);
     SaveLog();
     AddMessage(UninstallDoneMessage);
-    return result;
+    return failed.empty();
+}
+
+bool TCompiler::InstallDirUsable() {
+    const auto fault = FolderValueFault(Data.InstallDir);
+    if (!fault) return true;
+    AddMessage("The installation folder \"" + Data.InstallDir + "\" cannot be used: " + *fault +
+               ". Nothing was changed.");
+    Data.RestoreRecord();
+    return false;
+}
+
+bool TCompiler::FoldersUsable(const TTargetOptions& target) {
+    const auto unusable = target.UnusableFolders();
+    for (const auto& line : unusable) AddMessage(line);
+    return unusable.empty();
+}
+
+bool TCompiler::TargetFailed(const std::string& work, const TTargetOptions& target) {
+    AddMessage(work + target.Target.DisplayName() + " failed.");
+    AddMessage("");
+    return false;
+}
+
+void TCompiler::ReportFailed(const std::string& run, const std::vector<std::string>& names) {
+    if (names.empty()) return;
+    std::string line = run;
+    for (std::size_t i = 0; i < names.size(); ++i) line += (i ? "; " : "") + names[i];
+    AddMessage(line + ". The build log holds the details.");
 }
 
 bool TCompiler::Extract() {

@@ -75,6 +75,15 @@ public:
     bool UninstallTarget(TTargetOptions& target);
 
 private:
+    // False, with a message and the product's record as it was, when the installation folder is
+    // no folder that a tool or a file operation may get.
+    bool InstallDirUsable();
+    // Names each output folder of the IDE that cannot be used; false when there is one.
+    bool FoldersUsable(const TTargetOptions& target);
+    // Ends one IDE's work as failed: WORK, the IDE's name and " failed.", then an empty line.
+    bool TargetFailed(const std::string& work, const TTargetOptions& target);
+    // The line before the closing one that names every IDE that failed; none when none did.
+    void ReportFailed(const std::string& run, const std::vector<std::string>& names);
     bool Extract();
     // Runs a tool below the packages folder with the engine's line and idle callbacks.
     int RunTool(const std::string& command, const std::string& parameters);

@@ -1,7 +1,9 @@
 #include "engine/folder_safety.h"
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
+#include <string_view>
 
 #include "system/text.h"
 
@@ -82,6 +84,41 @@ std::vector<std::string> ProtectedFolders(platform::SystemInfo& system) {
                             SpecialFolder::Personal, SpecialFolder::Desktop})
         if (auto folder = system.GetSpecialFolder(kind)) folders.push_back(std::move(*folder));
     return folders;
+}
+
+bool HoldsInvalidCharacter(const std::string& folder) {
+    for (std::size_t i = 0; i < folder.size(); ++i) {
+        const auto c = static_cast<unsigned char>(folder[i]);
+        if (c < 32 || std::string_view("\"<>|?*").find(static_cast<char>(c)) != std::string_view::npos) return true;
+        if (c == ':' && i != 1) return true;
+    }
+    return false;
+}
+
+std::optional<std::string> FolderValueFault(const std::string& folder) {
+    if (folder.empty()) return "no folder is given";
+    if (HoldsInvalidCharacter(folder))
+        return "it holds a character that a folder name cannot hold (\" < > | ? * : or a control character)";
+    const auto isDelimiter = [](char c) { return c == '\\' || c == '/'; };
+    const bool drive = folder.size() >= 3 && std::isalpha(static_cast<unsigned char>(folder[0])) && folder[1] == ':' &&
+                       isDelimiter(folder[2]);
+    // \\server\share; "\\.\" names a device, not a folder.
+    const std::size_t server = folder.find_first_of("\\/", 2);
+    const bool share = folder.size() > 2 && isDelimiter(folder[0]) && isDelimiter(folder[1]) &&
+                       server != std::string::npos && server > 2 && folder.compare(2, server - 2, ".") != 0 &&
+                       server + 1 < folder.size() && !isDelimiter(folder[server + 1]);
+    if (!drive && !share) return "it is not a full path";
+    // Windows drops the trailing dots and blanks of a name: ". .." leads to the parent as well.
+    std::size_t start = 0;
+    while (start < folder.size()) {
+        const std::size_t end = std::min(folder.find_first_of("\\/", start), folder.size());
+        const std::string_view name(folder.data() + start, end - start);
+        if (name.find_first_not_of(". ") == std::string_view::npos &&
+            std::count(name.begin(), name.end(), '.') >= 2)
+            return "it holds a \"..\" name";
+        start = end + 1;
+    }
+    return std::nullopt;
 }
 
 }  // namespace engine

@@ -92,6 +92,8 @@ void TCompiler::RemoveUnitPath(TTargetOptions& target) {
 }
 
 bool TCompiler::UninstallTarget(TTargetOptions& target) {
+    if (!FoldersUsable(target)) return TargetFailed("Uninstall from ", target);
+    target.Target.ReloadLists();
     AddMessage("Uninstall from IDE: " + target.Target.DisplayName());
     if (Data.WithSources) DeleteFiles(target.TargetDir(), true, {".obj", ".dcu"});
     for (const char* package : RemovalOrder) RemovePackage(target, package);

@@ -41,25 +41,40 @@ void TInstallData::LoadFromRegistry() {
         Installed = false;
         return;
     }
+    // Per-IDE records and neither value: a first installation that was cut short.
+    if (!key->ValueExists("InstallDir") && !key->ValueExists("InstalledVersion")) {
+        Installed = false;
+        return;
+    }
     InstallDir = key->ReadString("InstallDir");
-    InstalledVersion = TVersion(sys::Trim(key->ReadString("InstalledVersion")));
+    const std::string version = key->ReadString("InstalledVersion");
+    InstalledVersion = TVersion(sys::Trim(version));
     Installed = !InstallDir.empty() && !InstalledVersion->FullText().empty();
-    if (!Installed) {
+    if (Installed) {
+        startRecord_ = TRecord{InstallDir, version};
+    } else {
         InstallDir.clear();
         InstalledVersion.reset();
     }
 }
 
+void TInstallData::RestoreRecord() { WriteRecord(startRecord_); }
+
 void TInstallData::SaveToRegistry() {
-    if (!Installed) {
+    // The distribution's version: after the run it is the installed one.
+    WriteRecord(Installed ? std::optional<TRecord>(TRecord{InstallDir, SetupVersion.FullText()}) : std::nullopt);
+}
+
+void TInstallData::WriteRecord(const std::optional<TRecord>& record) {
+    if (!record) {
         Machine.registry.DeleteKey(Hive::LocalMachine, ProductRegistryKey);
         return;
     }
     const auto key =
         Machine.registry.OpenKey(Hive::LocalMachine, ProductRegistryKey, KeyAccess::CreateWrite);
     if (!key) return;
-    key->WriteString("InstallDir", InstallDir);
-    key->WriteString("InstalledVersion", SetupVersion.FullText());
+    key->WriteString("InstallDir", record->InstallDir);
+    key->WriteString("InstalledVersion", record->InstalledVersion);
 }
 
 std::string TInstallData::DefaultInstallDir() const {

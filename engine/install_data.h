@@ -25,6 +25,12 @@ inline constexpr const char* ProductRegistryKey = "Software\\Veltrano Software\\
 
 class TInstallData;
 
+// One output folder of an IDE's build: "BPL", "DCP" or "HPP", and the record's value.
+struct TOutputFolder {
+    const char* Kind;
+    const std::string* Value;
+};
+
 // What the product is and should be in one IDE.
 class TTargetOptions {
 public:
@@ -54,6 +60,11 @@ public:
     // Where the product keeps its files for this IDE: InstallDir\Delphi7, InstallDir\CBuilder6.
     std::string TargetDir() const;
     std::string RegistryKey() const;
+    // BPL and DCP, and HPP for C++Builder: the folders that the tools and file operations get.
+    std::vector<TOutputFolder> OutputFolders() const;
+    // One line per output folder that cannot be used, as the engine reports it and the
+    // configuration page shows it: The BPL folder "X" of NAME cannot be used: REASON.
+    std::vector<std::string> UnusableFolders() const;
 
 private:
     void TakeDefaults();
@@ -95,12 +106,25 @@ public:
 
     void LoadFromRegistry();
     void SaveToRegistry();
+    // Puts the product's main record back as start-up found it, or removes it when it was no
+    // installation: a run that ends before its work leaves no new version recorded.
+    void RestoreRecord();
     std::string PackagesDir() const;
     std::string SourcesDir() const;
     std::string DefaultInstallDir() const;
 
 private:
     std::string ReadDistributionFile(const std::string& name) const;
+
+    // The main record's two values.
+    struct TRecord {
+        std::string InstallDir;
+        std::string InstalledVersion;
+    };
+    // Writes them, or deletes the key with every per-IDE record when there are none.
+    void WriteRecord(const std::optional<TRecord>& record);
+    // As start-up read them, while they make an installation.
+    std::optional<TRecord> startRecord_;
 };
 
 }  // namespace engine

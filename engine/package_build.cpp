@@ -28,12 +28,13 @@ std::string Join(const std::string& folder, const std::string& name) { return fo
 }  // namespace
 
 bool TCompiler::InstallTarget(TTargetOptions& target) {
+    if (!FoldersUsable(target)) return TargetFailed("Installation into ", target);
+    target.Target.ReloadLists();
     AddMessage("Compiling for: " + target.Target.DisplayName());
     const std::string targetDir = target.TargetDir();
     if (!sys::DirExists(Machine.files, targetDir)) Machine.files.CreateDirectory(targetDir);
     // Output folders chosen on the configuration page may not exist yet.
-    for (const auto* folder : {&target.BPLDir, &target.DCPDir, &target.HPPDir})
-        if (!folder->empty()) sys::ForceDirectories(Machine.files, *folder);
+    for (const auto& folder : target.OutputFolders()) sys::ForceDirectories(Machine.files, *folder.Value);
     if (Data.WithSources) {
         DeleteFiles(targetDir, true, {".obj", ".dcu"});
         CleanForms(target);
@@ -77,11 +78,7 @@ bool TCompiler::InstallTarget(TTargetOptions& target) {
     target.Installed = true;
     target.SaveToRegistry();
     CheckPackageLoads(target, built);
-    if (!mainBuilt) {
-        AddMessage("Installation into " + target.Target.DisplayName() + " failed.");
-        AddMessage("");
-        return false;
-    }
+    if (!mainBuilt) return TargetFailed("Installation into ", target);
     AddMessage("Completed");
     AddMessage("");
     return true;
@@ -146,7 +143,8 @@ bool TCompiler::BuildWithMake(TTargetOptions& target, const std::string& package
     const std::string bpr2mak = Quoted(target.Target.Bpr2MakPath());
     const std::string bpr2makParameters =
         " -t" + Quoted(packagesDir + "\\bcb.bmk") + " " + Quoted(Join(packagesDir, packageFile));
-    DoOutput(bpr2mak + " " + bpr2makParameters, Abort);
+    // Logged with the one blank that the parameters begin with; the run adds a second.
+    DoOutput(bpr2mak + bpr2makParameters, Abort);
     const bool toolsSucceeded =
         RunTool(bpr2mak, bpr2makParameters) == 0 &&
         RunTool(Quoted(target.Target.MakePath()),

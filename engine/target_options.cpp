@@ -1,3 +1,4 @@
+#include "engine/folder_safety.h"
 #include "engine/install_data.h"
 #include "platform/registry_data.h"
 #include "system/file_utils.h"
@@ -18,9 +19,11 @@ bool ReadBool(const platform::RegistryKey& key, const std::string& name, const p
 
 }  // namespace
 
+// The per-IDE records of a product that is not installed are left from an earlier attempt: a
+// first installation starts from the defaults and its first save clears them.
 TTargetOptions::TTargetOptions(ide::TCompileTarget& target, TInstallData& owner)
     : Owner(owner), Target(target) {
-    if (!LoadFromRegistry()) TakeDefaults();
+    if (!Owner.Installed || !LoadFromRegistry()) TakeDefaults();
 }
 
 std::string TTargetOptions::RegistryKey() const {
@@ -95,6 +98,21 @@ bool TTargetOptions::ODACAvailable() const {
 std::string TTargetOptions::TargetDir() const {
     return Owner.InstallDir + "\\" + (Target.IsBCB() ? "CBuilder" : "Delphi") +
            std::to_string(Target.Version);
+}
+
+std::vector<TOutputFolder> TTargetOptions::OutputFolders() const {
+    std::vector<TOutputFolder> folders{{"BPL", &BPLDir}, {"DCP", &DCPDir}};
+    if (Target.IsBCB()) folders.push_back({"HPP", &HPPDir});
+    return folders;
+}
+
+std::vector<std::string> TTargetOptions::UnusableFolders() const {
+    std::vector<std::string> lines;
+    for (const auto& folder : OutputFolders())
+        if (const auto fault = FolderValueFault(*folder.Value))
+            lines.push_back(std::string("The ") + folder.Kind + " folder \"" + *folder.Value + "\" of " +
+                            Target.DisplayName() + " cannot be used: " + *fault + ".");
+    return lines;
 }
 
 TTargetOptionsList::TTargetOptionsList(ide::TCompileTargetList& targets, TInstallData& owner)

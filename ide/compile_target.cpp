@@ -86,17 +86,28 @@ void TCompileTarget::LoadFromRegistry() {
         RootDir = sys::RemovePathDelimiter(key->ReadString("RootDir"));
         if (IsBDS()) ProjectsDir = BDSProjectsFolder();
     }
-    if (const auto key =
-            Machine.registry.OpenKey(Hive::CurrentUser, UserKey + "\\Library", KeyAccess::Read)) {
-        DCPOutputDir = sys::RemovePathDelimiter(key->ReadString("Package DCP Output"));
-        BPLOutputDir = sys::RemovePathDelimiter(key->ReadString("Package DPL Output"));
-        BrowsingPaths = SplitPathList(key->ReadString("Browsing Path"));
-        PackageSearchPaths = SplitPathList(key->ReadString("Package Search Path"));
-        SearchPaths = SplitPathList(key->ReadString("Search Path"));
+    const auto library = Machine.registry.OpenKey(Hive::CurrentUser, UserKey + "\\Library", KeyAccess::Read);
+    if (library) {
+        DCPOutputDir = sys::RemovePathDelimiter(library->ReadString("Package DCP Output"));
+        BPLOutputDir = sys::RemovePathDelimiter(library->ReadString("Package DPL Output"));
     }
-    if (const auto key =
-            Machine.registry.OpenKey(Hive::CurrentUser, UserKey + "\\Debugging", KeyAccess::Read))
-        DebugDCUPaths = SplitPathList(key->ReadString("Debug DCUs Path"));
+    LoadLists(library.get());
+}
+
+void TCompileTarget::ReloadLists() {
+    LoadLists(Machine.registry.OpenKey(Hive::CurrentUser, UserKey + "\\Library", KeyAccess::Read).get());
+}
+
+void TCompileTarget::LoadLists(const platform::RegistryKey* library) {
+    const auto pathList = [library](const char* name) {
+        return SplitPathList(library ? library->ReadString(name) : std::string());
+    };
+    BrowsingPaths = pathList("Browsing Path");
+    PackageSearchPaths = pathList("Package Search Path");
+    SearchPaths = pathList("Search Path");
+    const auto debugging =
+        Machine.registry.OpenKey(Hive::CurrentUser, UserKey + "\\Debugging", KeyAccess::Read);
+    DebugDCUPaths = SplitPathList(debugging ? debugging->ReadString("Debug DCUs Path") : std::string());
     LoadPackageList(KnownIDEPackages, "Known IDE Packages");
     LoadPackageList(KnownPackages, "Known Packages");
     LoadPackageList(DisabledPackages, "Disabled Packages");

@@ -65,12 +65,17 @@ public:
     std::string ExpandedDCPOutputDir() const { return ExpandPathMacros(DCPOutputDir); }
     std::string InsertRootMacro(const std::string& path) const;
 
+    // Reads the path lists and the package lists again. The engine calls it before it changes
+    // them, so that what the IDE or another program wrote since start-up is kept.
+    void ReloadLists();
     void SavePaths();
     void SavePackageLists();
     bool IsIDERunning() const;
 
 private:
     void LoadFromRegistry();
+    // From the IDE's "Library" key (none when it is missing) and its other per-user keys.
+    void LoadLists(const platform::RegistryKey* library);
     void LoadPackageList(TDelphiPackageList& list, const std::string& keyName);
     void SavePackageList(const TDelphiPackageList& list, const std::string& keyName);
     std::string BDSProjectsFolder() const;

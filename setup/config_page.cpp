@@ -40,4 +40,15 @@ void StoreFolder(engine::TTargetOptions& target, TConfigFolder folder, const std
     (folder == cfBPL ? target.BPLDir : folder == cfDCP ? target.DCPDir : target.HPPDir) = text;
 }
 
+std::optional<TConfigRefusal> LeaveConfigPage(const std::vector<engine::TTargetOptions*>& targets) {
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const auto lines = targets[i]->UnusableFolders();
+        if (lines.empty()) continue;
+        std::string message;
+        for (const auto& line : lines) message += line + "\n";
+        return TConfigRefusal{i, message + "\nPlease choose another folder."};
+    }
+    return std::nullopt;
+}
+
 }  // namespace setup

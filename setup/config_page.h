@@ -2,6 +2,8 @@
 // The target configuration page without windows: which targets it lists, what its controls show
 // for one target, and what each control stores back.
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,5 +35,13 @@ enum TConfigFolder { cfBPL, cfDCP, cfHPP };
 void StoreOption(engine::TTargetOptions& target, TConfigOption option, bool checked);
 // Stored as typed: no trimming, no existence check.
 void StoreFolder(engine::TTargetOptions& target, TConfigFolder folder, const std::string& text);
+
+// Next on the page: the first listed target with a folder that cannot be used, to be selected,
+// and the message that says why; nothing when the wizard may go on.
+struct TConfigRefusal {
+    std::size_t Index;
+    std::string Message;
+};
+std::optional<TConfigRefusal> LeaveConfigPage(const std::vector<engine::TTargetOptions*>& targets);
 
 }  // namespace setup

@@ -123,7 +123,8 @@ void TfMain::AddPages() {
         .OnNextButtonClick = [this](TWizardCustomPage&, bool& stop) { wDestinationPageNextButtonClick(stop); };
     AddPage<TWizardInteriorPage>(wIDEPage, texts::IDETitle, texts::IDESubtitle)
         .OnNextButtonClick = [this](TWizardCustomPage&, bool& stop) { wIDEPageNextButtonClick(stop); };
-    AddPage<TWizardInteriorPage>(wConfigPage, texts::ConfigTitle, texts::ConfigSubtitle);
+    AddPage<TWizardInteriorPage>(wConfigPage, texts::ConfigTitle, texts::ConfigSubtitle)
+        .OnNextButtonClick = [this](TWizardCustomPage&, bool& stop) { wConfigPageNextButtonClick(stop); };
     auto& compile = AddPage<TWizardInteriorPage>(wCompile, texts::CompileTitle, texts::CompileSubtitle);
     compile.SetVisibleButtons({bkFinish, bkCancel});
     compile.SetEnabledButtons({bkStart, bkLast, bkCancel, bkHelp});
@@ -288,6 +289,16 @@ void TfMain::wConfigPageEnterPage() {
     }
     ::SendMessageA(cTarget_, CB_SETCURSEL, 0, 0);
     cTargetChange();
+}
+
+// The wizard stays, showing the IDE whose folder is refused.
+void TfMain::wConfigPageNextButtonClick(bool& stop) {
+    const auto refusal = LeaveConfigPage(configTargets_);
+    if (!refusal) return;
+    ::SendMessageA(cTarget_, CB_SETCURSEL, refusal->Index, 0);
+    cTargetChange();
+    ShowMessage(refusal->Message, MB_ICONWARNING);
+    stop = true;
 }
 
 engine::TTargetOptions* TfMain::SelectedTarget() const {

@@ -75,6 +75,7 @@ private:
     void wDestinationPageNextButtonClick(bool& stop);
     void WizardCancelButtonClick();
     void wConfigPageEnterPage();
+    void wConfigPageNextButtonClick(bool& stop);
     void cTargetDrawItem(const DRAWITEMSTRUCT& item);
     void cTargetChange();
     engine::TTargetOptions* SelectedTarget() const;

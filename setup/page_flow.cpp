@@ -138,15 +138,6 @@ std::optional<std::string> TSetupFlow::LeaveDestination(const std::string& folde
 
 namespace {
 
-bool HoldsInvalidCharacter(const std::string& folder) {
-    for (std::size_t i = 0; i < folder.size(); ++i) {
-        const auto c = static_cast<unsigned char>(folder[i]);
-        if (c < 32 || std::string_view("\"<>|?*").find(static_cast<char>(c)) != std::string_view::npos) return true;
-        if (c == ':' && i != 1) return true;
-    }
-    return false;
-}
-
 // What the archive leaves in an installation folder.
 bool HoldsInstallation(platform::FileSystem& files, const std::string& folder) {
     return sys::FileOrDirExists(files, sys::AddPathDelimiter(folder) + "Packages\\bcb.bmk");
@@ -161,7 +152,7 @@ bool HoldsAnything(platform::FileSystem& files, const std::string& folder) {
 }  // namespace
 
 std::optional<std::string> DestinationRefusal(TInstallData& data, const std::string& folder) {
-    if (HoldsInvalidCharacter(folder))
+    if (engine::HoldsInvalidCharacter(folder))
         return "The folder \"" + folder + "\" holds characters that a Windows folder name cannot hold "
                "(\" < > | ? * :). Please type another folder.";
     if (!engine::MayRemoveFolder(folder, {}))

@@ -105,4 +105,31 @@ TEST_F(ConfigPageTest, EveryBoxAndFolderStoresIntoItsOption) {
     EXPECT_NE(Target(1).BPLDir, "E:\\bpl ");
 }
 
+TEST_F(ConfigPageTest, NextIsRefusedWithTheFirstUnusableFolderAndItsIDE) {
+    auto& d = Start();
+    EXPECT_EQ(LeaveConfigPage(ConfigTargets(d)), std::nullopt);
+    Target(0).HPPDir = "";  // not used by Delphi
+    EXPECT_EQ(LeaveConfigPage(ConfigTargets(d)), std::nullopt);
+
+    StoreFolder(Target(1), cfBPL, "C:\\Q\" -y");
+    StoreFolder(Target(1), cfHPP, "Include");
+    auto refusal = LeaveConfigPage(ConfigTargets(d));
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(refusal->Index, 1u);
+    EXPECT_EQ(refusal->Message,
+              "The BPL folder \"C:\\Q\" -y\" of C++Builder 6.0 (Enterprise) cannot be used: it holds a character that "
+              "a folder name cannot hold (\" < > | ? * : or a control character).\n"
+              "The HPP folder \"Include\" of C++Builder 6.0 (Enterprise) cannot be used: it is not a full path.\n\n"
+              "Please choose another folder.");
+
+    // Only the targets the page lists count, the first of them is named.
+    StoreFolder(Target(0), cfDCP, "C:\\D7\\..\\x");
+    EXPECT_EQ(LeaveConfigPage(ConfigTargets(d))->Index, 0u);
+    Target(0).Action = engine::taNone;
+    refusal = LeaveConfigPage(ConfigTargets(d));
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(refusal->Index, 0u);
+    EXPECT_NE(refusal->Message.find("C++Builder 6.0"), std::string::npos);
+}
+
 }  // namespace

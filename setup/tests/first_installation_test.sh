@@ -3,7 +3,10 @@
 # ui_driver: the licence gate, the destination refusals, the configuration page's folder frames
 # drawn whole (bevel and sunken edit border) while the targets change, a BPL folder typed there,
 # the run with its one load warning (that folder is not on PATH), the saved build log against
-# install.log, Finish. Keeps a screenshot per page.
+# install.log, Finish. Then a machine where a first installation was cut short, leaving per-IDE
+# records only, one of them half written: the next start is a first installation again, not "Bad
+# version string"; its run clears the leftovers, and the start after it is maintenance. Keeps a
+# screenshot per page.
 # Usage: first_installation_test.sh BIN_DIR HOST_BIN_DIR SHOTS_DIR   (on a display, see run_on_xvfb.sh)
 set -uo pipefail
 bin=$1 host_bin=$2 shots=$3
@@ -37,4 +40,31 @@ check "the one load warning: the typed BPL folder is not on PATH" test "$(grep '
 check "the run ended with its last line" grep -q "All operations done. Press Finish to exit installation." <<<"$output"
 finish_setup
 check "Finish ends setup.exe with exit code 0 ($setup_exit)" test "$setup_exit" -eq 0
+
+next_machine
+seed $'[Delphi 7.0]\nroot = C:\\D7\n'
+d7_name="Delphi 7.0 (Enterprise)"
+wine reg add "$product_key\\$d7_name" /v Installed /t REG_DWORD /d 1 /f /reg:32 >/dev/null
+wine reg add "$product_key\\Gone IDE" /v Installed /t REG_DWORD /d 1 /f /reg:32 >/dev/null
+start_setup "$work/dist"
+after_cut=$(page_title)
+unset setup_exit
+# Without a window there is nothing to walk: the checks below say so.
+[ "$after_cut" = "Welcome to the Quorvex Installation Wizard" ] && install_plainly "$shots/after-cut"
+start_setup "$work/dist"
+shot "$shots/after-cut/7-next-start.png"
+next_start=$(page_title)
+drive close "$W"
+wait "$setup_pid"; closed=$?
+
+check "after a cut: the start is a first installation ($after_cut)" \
+    test "$after_cut" = "Welcome to the Quorvex Installation Wizard"
+check "after a cut: the installation ended (${setup_exit:-none})" test "${setup_exit:-1}" -eq 0
+check "after a cut: the product is recorded with its folder and version" eval \
+    'reg_query "$product_key" | grep -q "C:\\\\Quorvex Test" && reg_query "$product_key" | grep -q "Standard Edition"'
+check "after a cut: the leftover of an IDE not installed is gone" eval '! reg_has "$product_key\\Gone IDE"'
+check "after a cut: Delphi 7 has its whole record" \
+    eval 'reg_query "$product_key\\$d7_name" /v BPLDir | grep -qi "C:\\\\D7\\\\Projects\\\\Bpl"'
+check "after a cut: the next start is maintenance ($next_start)" test "$next_start" = "Quorvex maintenance"
+check "after a cut: closed there, setup.exe ends cleanly ($closed)" test "$closed" -eq 0
 [ "$failures" -eq 0 ]

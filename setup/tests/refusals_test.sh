@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The IDE page's refusals and its empty case. Two selected IDEs running: one message each, and the
 # wizard stays on the page. Only Delphi 5, older than any target: an empty IDE page whose Next
-# stays enabled and skips the configuration page. Keeps a screenshot per page.
+# stays enabled and skips the configuration page. A BPL folder typed on the configuration page that
+# no tool may get: a message on Next, and the wizard stays there showing that IDE; corrected, the
+# installation goes on. Keeps a screenshot per page.
 # Usage: refusals_test.sh BIN_DIR HOST_BIN_DIR SHOTS_DIR   (on a display, see run_on_xvfb.sh)
 set -uo pipefail
 bin=$1 host_bin=$2 shots=$3
@@ -48,4 +50,33 @@ check "its Next is enabled ($ide_next)" test "$ide_next" = "enabled visible unch
 check "the configuration page is skipped ($after_ide)" test "$after_ide" = "Compiling and Installing Packages"
 check "the installation ended ($setup_exit)" test "$setup_exit" -eq 0
 check "the product files are there" test -d "$drive_c/Quorvex Test/Packages"
+
+# A folder that no tool may get, typed for the second IDE while the first is shown at Next.
+next_machine
+seed $'[Delphi 7.0]\nroot = C:\\D7\n\n[C++Builder 6.0]\nroot = C:\\CB6\n'
+start_setup "$work/dist"
+to_ide_page "$shots/folder"
+next
+drive select "$W" ComboBox "#120" 1
+drive type "$W" Edit "#128/#3" 'C:\CB6 Bpl" -y'
+drive select "$W" ComboBox "#120" 0
+next
+shot "$shots/folder/5-configuration-message.png"
+folder_message=$(drive message "$W" 10000)
+shot "$shots/folder/5-configuration-stays.png"
+folder_page=$(page_title)
+folder_ide=$(drive text "$W" ComboBox "#120")
+folder_shown=$(drive text "$W" Edit "#128/#3")
+drive type "$W" Edit "#128/#3" 'C:\CB6 Bpl'
+next
+run_to_finish "$shots/folder/6-compile.png"
+
+check "configuration: the message names the folder, its IDE and the reason ($folder_message)" test \
+    "$(head -n 1 <<<"$folder_message")" = 'The BPL folder "C:\CB6 Bpl" -y" of C++Builder 6.0 (Enterprise) cannot be used: it holds a character that a folder name cannot hold (" < > | ? * : or a control character).'
+check "configuration: the message asks for another folder" grep -q "Please choose another folder." <<<"$folder_message"
+check "configuration: the wizard stays on the page ($folder_page)" test "$folder_page" = "Configuration"
+check "configuration: showing the IDE of that folder ($folder_ide)" test "$folder_ide" = "C++Builder 6.0 (Enterprise)"
+check "configuration: and the folder as typed ($folder_shown)" test "$folder_shown" = 'C:\CB6 Bpl" -y'
+check "configuration: corrected, the installation ended ($setup_exit)" test "$setup_exit" -eq 0
+check "configuration: the package is in the corrected folder" test -f "$drive_c/CB6 Bpl/tkQuorvexC6.bpl"
 [ "$failures" -eq 0 ]

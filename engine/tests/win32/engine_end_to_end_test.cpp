@@ -140,7 +140,7 @@ TEST_F(EngineEndToEnd, FirstInstallationIntoThreeIDEs) {
     const Lines logLines = SplitLines(log->substr(0, log->size() - 2));
     EXPECT_EQ(logLines.front(), "Delete old files...");
     EXPECT_THAT(logLines, ::testing::Contains("unrar.exe x -c- -cfg- -dh -idp -o+ -r -y  data.arc *.* \"" + installDir + "\\\""));
-    EXPECT_THAT(logLines, ::testing::Contains(HasSubstr("bpr2mak.exe\"  -t\"" + installDir + "\\Packages\\bcb.bmk\"")));
+    EXPECT_THAT(logLines, ::testing::Contains(HasSubstr("bpr2mak.exe\" -t\"" + installDir + "\\Packages\\bcb.bmk\"")));
     EXPECT_THAT(logLines, ::testing::Contains(HasSubstr("dcc32.exe\"  -B -H+ -W+ -U\"" + installDir + "\\Delphi9\"")));
     EXPECT_THAT(logLines, ::testing::Contains(HasSubstr("Gr\xf6\xdf" "e")));  // OEM output arrives as ANSI
     std::size_t found = 0;
@@ -222,14 +222,19 @@ TEST_F(EngineEndToEnd, ExtractionFailures) {
     EXPECT_FALSE(registry.KeyExists(Hive::LocalMachine, Product));
 }
 
-TEST_F(EngineEndToEnd, FailingToolsAreReportedAndStopTheRun) {
+TEST_F(EngineEndToEnd, FailingToolsFailOnlyTheirIDE) {
     {
         fixtures::ScopedEnvironment fail("QV_STUB_FAIL", "dcc32:tkQuorvexDsgn");
-        const auto messages = Run("install --compile \"" + D7 + "=install\" \"" + CB6 + "=install\"", 1);
+        // The plain distribution has no sources: C++Builder gets the precompiled packages.
+        const auto messages = Run("install \"" + CB6 + "=install\" --compile \"" + D7 + "=install\"", 1);
         EXPECT_THAT(messages, ::testing::Contains("Package tkQuorvexDsgn could not be built; the build log holds the details."));
         EXPECT_THAT(messages, ::testing::Contains("Installation into " + D7 + " failed."));
-        EXPECT_THAT(messages, ::testing::Not(::testing::Contains("Compiling for: " + CB6)));
+        EXPECT_EQ(Lines(messages.end() - 4, messages.end()),
+                  (Lines{"Completed", "", "Installation failed for: " + D7 + ". The build log holds the details.",
+                         "All operations done. Press Finish to exit installation."}));
         EXPECT_EQ(Names(Hive::CurrentUser, D7User + "\\Known Packages").size(), 3u);
+        EXPECT_EQ(Value(Hive::CurrentUser, CB6User + "\\Known Packages", roots[1] + "\\Projects\\Bpl\\tkQuorvexDsgnC6.bpl"),
+                  "Quorvex Component");
     }
     {
         fixtures::ScopedEnvironment fail("QV_STUB_FAIL", "bpr2mak:tkQuorvex");
@@ -237,6 +242,39 @@ TEST_F(EngineEndToEnd, FailingToolsAreReportedAndStopTheRun) {
         EXPECT_THAT(messages, ::testing::Contains("Package tkQuorvex could not be built; the build log holds the details."));
         EXPECT_FALSE(Exists(installDir + "\\Packages\\tkQuorvexC6.mak"));
     }
+}
+
+TEST_F(EngineEndToEnd, StoredFolderValuesReachNoTool) {
+    Run("install \"" + D7 + "=install\" \"" + CB6 + "=install\"");
+    // A quote in a stored BPL folder would give the compiler a second -LE: packages in C:\.
+    const auto d7Record = registry.OpenKey(Hive::LocalMachine, Product + "\\" + D7, KeyAccess::Write);
+    const std::string injected = roots[0] + "\\Out\" -LE\"C:\\";
+    d7Record->WriteString("BPLDir", injected);
+    auto messages = Run("install \"" + CB6 + "=install\" --compile \"" + D7 + "=install\"", 1);
+    EXPECT_EQ(messages.front(), "The BPL folder \"" + injected + "\" of " + D7 +
+                                    " cannot be used: it holds a character that a folder name cannot hold (\" < > | ? * : "
+                                    "or a control character).");
+    EXPECT_EQ(Lines(messages.begin() + 1, messages.begin() + 4),
+              (Lines{"Installation into " + D7 + " failed.", "", "Compiling for: " + CB6}));
+    EXPECT_EQ(messages[messages.size() - 2], "Installation failed for: " + D7 + ". The build log holds the details.");
+    // The compiler never ran (C++Builder's packages are precompiled), so nothing went to C:\.
+    EXPECT_THAT(SplitLines(fixtures::ReadFile(dist + "\\install.log").value_or("")),
+                ::testing::Not(::testing::Contains(HasSubstr("dcc32.exe"))));
+    EXPECT_FALSE(Exists("C:\\tkQuorvexD7.bpl"));
+
+    // A stored installation folder that no tool may get ends the run before anything changes.
+    const auto record = registry.OpenKey(Hive::LocalMachine, Product, KeyAccess::Write);
+    const std::string folder = installDir + "\" -y \"C:\\";
+    record->WriteString("InstallDir", folder);
+    const std::string version = Value(Hive::LocalMachine, Product, "InstalledVersion");
+    messages = Run("uninstall", 1);
+    EXPECT_EQ(messages, (Lines{"The installation folder \"" + folder + "\" cannot be used: it holds a character that a "
+                               "folder name cannot hold (\" < > | ? * : or a control character). Nothing was changed."}));
+    EXPECT_EQ(Value(Hive::LocalMachine, Product, "InstalledVersion"), version);
+    EXPECT_TRUE(registry.KeyExists(Hive::LocalMachine, Product + "\\" + CB6));
+    EXPECT_TRUE(Exists(installDir + "\\Packages\\bcb.bmk"));
+    EXPECT_TRUE(Exists(roots[1] + "\\Projects\\Bpl\\tkQuorvexDsgnC6.bpl"));
+    record->WriteString("InstallDir", installDir);
 }
 
 TEST_F(EngineEndToEnd, PackagesThatWillNotLoadAreNamed) {
