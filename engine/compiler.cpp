@@ -78,10 +78,10 @@ std::string TCompiler::SystemLine() const {
            std::to_string(os.minor) + "." + std::to_string(build) + ")";
 }
 
-bool TCompiler::MayRemoveInstallDir() {
-    if (MayRemoveFolder(Data.InstallDir, ProtectedFolders(Machine.system))) return true;
-    AddMessage("The folder " + Data.InstallDir +
-               " is left as it is: it is a drive or a folder of the system or of the user.");
+bool TCompiler::MayRemove(const std::string& folder) {
+    const auto refusal = RemovalRefusal(folder, ProtectedFolders(Machine.system));
+    if (!refusal) return true;
+    AddMessage("The folder " + folder + " is left as it is: " + RefusalReason(*refusal) + ".");
     return false;
 }
 
@@ -94,7 +94,7 @@ bool TCompiler::Install() {
     if (!InstallDirUsable()) return false;
     if (Data.State < isMaintenance) {
         AddMessage("Delete old files...");
-        if (MayRemoveInstallDir()) sys::RecycleDirectory(Machine.files, Data.InstallDir);
+        if (MayRemove(Data.InstallDir)) sys::RecycleDirectory(Machine.files, Data.InstallDir);
         AddMessage("Extracting component files...");
         if (!Extract()) {
             AddMessage("Error extracting component files from archive.");
@@ -141,7 +141,7 @@ bool TCompiler::Uninstall() {
         if (!UninstallTarget(targets[i])) failed.push_back(targets[i].Target.DisplayName());
     }
     AddMessage("Delete component files...");
-    if (MayRemoveInstallDir()) sys::DeleteTree(Machine.files, Data.InstallDir);
+    if (MayRemove(Data.InstallDir)) sys::DeleteTree(Machine.files, Data.InstallDir);
     AddMessage("Completed");
     AddMessage("");
     Data.Installed = false;

@@ -90,9 +90,11 @@ private:
     bool BuildPrecompiled(TTargetOptions& target, const std::string& packageFile);
     bool BuildWithMake(TTargetOptions& target, const std::string& packageFile);
     bool BuildWithDcc(TTargetOptions& target, const std::string& packageFile);
-    // Deletes the files with one of the extensions in the folder (and below it when recursive).
+    // Deletes the files with one of the extensions in the folder (and below it when recursive),
+    // unless the folder may not be removed or is reached through a link.
     void DeleteFiles(const std::string& folder, bool recursive, const std::vector<std::string>& extensions);
-    bool MayRemoveInstallDir();
+    // Whether the folder may be recycled, deleted or cleaned; says why not when it may not.
+    bool MayRemove(const std::string& folder);
 
     TInstallData& Data;
     platform::Platform& Machine;

@@ -11,50 +11,67 @@ namespace engine {
 
 namespace {
 
-// The path's root ("C:" or "\\server\share") and its folder names, upper case; nothing when the
-// path is not absolute or holds names that hide where it leads.
+// The path's root ("C:" or "\\server\share") and its folder names, upper case.
 struct AbsolutePath {
     std::string root;
     std::vector<std::string> names;
 };
 
+// An 8.3 name with "~digits", as the system makes for a long name: at most 8 characters before an
+// optional dot, at most 3 after it.
 bool IsShortAlias(const std::string& name) {
-    const auto tilde = name.find('~');
-    return tilde != std::string::npos && tilde + 1 < name.size() && name[tilde + 1] >= '0' &&
-           name[tilde + 1] <= '9';
+    const auto dot = name.find('.');
+    const std::string base = name.substr(0, dot);
+    if (base.empty() || base.size() > 8) return false;
+    if (dot != std::string::npos && (name.size() - dot - 1 > 3 || name.find('.', dot + 1) != std::string::npos))
+        return false;
+    for (auto tilde = base.find('~'); tilde != std::string::npos; tilde = base.find('~', tilde + 1))
+        if (tilde + 1 < base.size() && base[tilde + 1] >= '0' && base[tilde + 1] <= '9') return true;
+    return false;
 }
 
-std::optional<AbsolutePath> Parse(std::string path) {
-    std::replace(path.begin(), path.end(), '/', '\\');
-    path = sys::UpperAscii(sys::Trim(path));
-    AbsolutePath result;
-    std::size_t pos = 0;
+// The root, or nothing for a path that does not begin with a drive or a share; `pos` is where its
+// names begin.
+std::optional<std::string> RootOf(const std::string& path, std::size_t& pos) {
     if (path.size() >= 3 && path[1] == ':' && path[2] == '\\' && path[0] >= 'A' && path[0] <= 'Z') {
-        result.root = path.substr(0, 2);
         pos = 3;
-    } else if (path.rfind("\\\\", 0) == 0 && path.rfind("\\\\?\\", 0) != 0 &&
-               path.rfind("\\\\.\\", 0) != 0) {
-        const auto server = path.find('\\', 2);
-        if (server == std::string::npos || server == 2) return std::nullopt;
-        const auto share = path.find('\\', server + 1);
-        result.root = path.substr(0, share);
-        if (share == server + 1) return std::nullopt;
-        pos = share == std::string::npos ? path.size() : share + 1;
-    } else {
-        return std::nullopt;
+        return path.substr(0, 2);
     }
-    while (pos < path.size()) {
-        const std::size_t end = std::min(path.find('\\', pos), path.size());
-        std::string name = path.substr(pos, end - pos);
+    if (path.rfind("\\\\", 0) != 0) return std::nullopt;
+    const auto server = path.find('\\', 2);
+    if (server == std::string::npos || server == 2) return std::nullopt;
+    const auto share = path.find('\\', server + 1);
+    if (share == server + 1) return std::nullopt;
+    pos = share == std::string::npos ? path.size() : share + 1;
+    return path.substr(0, share);
+}
+
+struct Parsed {
+    AbsolutePath path;
+    std::optional<FolderRefusal> refusal;
+};
+
+Parsed Parse(std::string text) {
+    std::replace(text.begin(), text.end(), '/', '\\');
+    text = sys::UpperAscii(sys::Trim(text));
+    Parsed result;
+    if (text.empty()) return {{}, FolderRefusal::NotAbsolute};
+    if (HoldsInvalidCharacter(text)) return {{}, FolderRefusal::BadCharacter};
+    std::size_t pos = 0;
+    const auto root = RootOf(text, pos);
+    if (!root) return {{}, FolderRefusal::NotAbsolute};
+    result.path.root = *root;
+    while (pos < text.size()) {
+        const std::size_t end = std::min(text.find('\\', pos), text.size());
+        std::string name = text.substr(pos, end - pos);
         // Windows ignores trailing dots and blanks of a name.
         while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
-        if (name.empty() && end - pos > 0) return std::nullopt;  // ".", "..", "..."
-        if (!name.empty()) {
-            if (IsShortAlias(name)) return std::nullopt;
-            result.names.push_back(name);
-        }
+        if (name.empty() && end - pos > 0) return {{}, FolderRefusal::DotName};  // ".", "..", "..."
+        if (IsShortAlias(name)) return {{}, FolderRefusal::ShortName};
+        if (!name.empty()) result.path.names.push_back(name);
         pos = end + 1;
     }
+    if (result.path.names.empty()) result.refusal = FolderRefusal::WholeDrive;
     return result;
 }
 
@@ -64,25 +81,59 @@ bool Contains(const AbsolutePath& outer, const AbsolutePath& inner) {
            std::equal(outer.names.begin(), outer.names.end(), inner.names.begin());
 }
 
-}  // namespace
-
-bool MayRemoveFolder(const std::string& folder, const std::vector<std::string>& protectedFolders) {
-    const auto path = Parse(folder);
-    if (!path || path->names.empty()) return false;
-    for (const auto& other : protectedFolders) {
-        const auto guarded = Parse(other);
-        if (guarded && Contains(*path, *guarded)) return false;
-    }
-    return true;
+// Whether the path is one of the folders or above one of them; with `inside`, also below one.
+bool Meets(const AbsolutePath& path, const std::vector<std::string>& folders, bool inside) {
+    return std::any_of(folders.begin(), folders.end(), [&](const std::string& folder) {
+        const Parsed guarded = Parse(folder);
+        return !guarded.refusal && (Contains(path, guarded.path) || (inside && Contains(guarded.path, path)));
+    });
 }
 
-std::vector<std::string> ProtectedFolders(platform::SystemInfo& system) {
+}  // namespace
+
+std::optional<FolderRefusal> RemovalRefusal(const std::string& folder, const GuardedFolders& guarded) {
+    const Parsed parsed = Parse(folder);
+    if (parsed.refusal) return parsed.refusal;
+    if (Meets(parsed.path, guarded.withContents, true) || Meets(parsed.path, guarded.system, false))
+        return FolderRefusal::SystemOrUser;
+    if (Meets(parsed.path, guarded.setup, false)) return FolderRefusal::SetupFolder;
+    return std::nullopt;
+}
+
+bool MayRemoveFolder(const std::string& folder, const GuardedFolders& guarded) {
+    return !RemovalRefusal(folder, guarded);
+}
+
+std::string RefusalReason(FolderRefusal refusal) {
+    switch (refusal) {
+    case FolderRefusal::NotAbsolute:
+        return "it is not a full folder path, one that begins with a drive letter such as C:\\";
+    case FolderRefusal::DotName: return "it holds a \"..\" or \".\" name, which may lead anywhere";
+    case FolderRefusal::ShortName:
+        return "it holds a short 8.3 name such as PROGRA~1, which may stand for any folder";
+    case FolderRefusal::BadCharacter:
+        return "it holds characters that a Windows folder name cannot hold (\" < > | ? * :)";
+    case FolderRefusal::WholeDrive: return "it is a whole drive";
+    case FolderRefusal::SystemOrUser: return "it is a folder of the system or of the user, or holds one";
+    case FolderRefusal::SetupFolder: return "setup runs from it or from a folder inside it";
+    }
+    return {};
+}
+
+GuardedFolders ProtectedFolders(platform::SystemInfo& system) {
     using platform::SpecialFolder;
-    std::vector<std::string> folders;
-    for (const auto kind : {SpecialFolder::Windows, SpecialFolder::System, SpecialFolder::ProgramFiles,
-                            SpecialFolder::ProgramFilesNative, SpecialFolder::UserProfile,
-                            SpecialFolder::Personal, SpecialFolder::Desktop})
-        if (auto folder = system.GetSpecialFolder(kind)) folders.push_back(std::move(*folder));
+    GuardedFolders folders;
+    auto add = [&](std::vector<std::string>& to, SpecialFolder kind) {
+        if (auto folder = system.GetSpecialFolder(kind)) to.push_back(std::move(*folder));
+    };
+    for (const auto kind : {SpecialFolder::Windows, SpecialFolder::System, SpecialFolder::SystemX86})
+        add(folders.withContents, kind);
+    for (const auto kind : {SpecialFolder::ProgramFiles,
+                            SpecialFolder::ProgramFilesNative, SpecialFolder::CommonFiles,
+                            SpecialFolder::CommonFilesNative, SpecialFolder::UserProfile, SpecialFolder::Personal,
+                            SpecialFolder::Desktop, SpecialFolder::AppData, SpecialFolder::LocalAppData})
+        add(folders.system, kind);
+    folders.setup = {system.ProgramFolder(), system.CurrentDirectory()};
     return folders;
 }
 

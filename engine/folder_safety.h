@@ -1,7 +1,8 @@
 #pragma once
-// Which folders the installer may recycle or delete as its installation folder. The folder comes
-// from the registry or the user; whatever it says, a drive, the system's folders and the user's
-// own folders are never taken.
+// Which folders the installer may recycle or delete: its installation folder and the folders
+// below it that it cleans. The folder comes from the registry or the user; whatever it says, a
+// drive, the system's folders, the user's own folders and the folder setup runs from are never
+// taken.
 
 #include <optional>
 #include <string>
@@ -11,12 +12,37 @@
 
 namespace engine {
 
-// False for an empty or relative path, a path with "..", a drive or share root, a short 8.3
-// alias (it may stand for anything), and any folder that is or contains a protected folder.
-bool MayRemoveFolder(const std::string& folder, const std::vector<std::string>& protectedFolders);
+// Why a folder may not be removed.
+enum class FolderRefusal {
+    NotAbsolute,     // empty, relative, or a device path
+    DotName,         // a ".." (or "."): the path may lead anywhere
+    ShortName,       // an 8.3 alias such as PROGRA~1: it may stand for any folder
+    BadCharacter,    // " < > | ? *, a control character or a ":" after the drive
+    WholeDrive,      // a drive or share root
+    SystemOrUser,    // a folder of the system or of the user, or one above it
+    SetupFolder,     // the folder setup runs from, or one above it
+};
 
-// Windows, system, Program Files, the user profile and its documents and desktop.
-std::vector<std::string> ProtectedFolders(platform::SystemInfo& system);
+// The folders that removals keep away from.
+struct GuardedFolders {
+    // The Windows and system folders: neither it, nor anything inside it, nor any folder above it.
+    std::vector<std::string> withContents;
+    // Program Files, Common Files, the user profile and shell folders: each and every folder above.
+    std::vector<std::string> system;
+    // Setup's own folder and the current directory: each and every folder above.
+    std::vector<std::string> setup;
+};
+
+// Why the folder may not be removed; nothing when it may.
+std::optional<FolderRefusal> RemovalRefusal(const std::string& folder, const GuardedFolders& guarded);
+
+bool MayRemoveFolder(const std::string& folder, const GuardedFolders& guarded);
+
+// The reason in words, to follow "it": "is a whole drive".
+std::string RefusalReason(FolderRefusal refusal);
+
+// The guarded folders of this machine and this run.
+GuardedFolders ProtectedFolders(platform::SystemInfo& system);
 
 // A character that no folder name holds: " < > | ? *, a control character, or a ":" anywhere
 // but after the drive letter. Inside a tool's quoted argument it would end the argument or

@@ -30,9 +30,7 @@ TInstallData::TInstallData(platform::Platform& machine, cmdline::TCmdOptions& op
 TInstallData::~TInstallData() { TargetOptions.reset(); }
 
 std::string TInstallData::ReadDistributionFile(const std::string& path) const {
-    auto content = Machine.files.ReadFile(path);
-    if (!content) throw platform::FileError("Cannot open file \"" + path + "\".");
-    return *content;
+    return Machine.files.ReadWholeFile(path);
 }
 
 void TInstallData::LoadFromRegistry() {

@@ -205,6 +205,9 @@ void TCompiler::CopyForms(TTargetOptions& target) {
 
 void TCompiler::DeleteFiles(const std::string& folder, bool recursive,
                             const std::vector<std::string>& extensions) {
+    // The folders cleaned lie directly in the installation folder.
+    if (!MayRemove(folder) || sys::IsLink(Machine.files, folder) || sys::IsLink(Machine.files, Data.InstallDir))
+        return;
     std::vector<sys::FoundFile> found;
     sys::FindFiles(Machine.files, folder, "*.*", recursive, found, extensions);
     for (const auto& file : found) Machine.files.DeleteFile(file.path);

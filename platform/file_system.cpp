@@ -7,4 +7,12 @@ bool MatchesAttributeMask(std::uint32_t attributes, std::uint32_t attributeMask)
     return (attributes & selective & ~attributeMask) == 0;
 }
 
+std::optional<std::string> FileSystem::ReadFile(const std::string& path) {
+    try {
+        return ReadWholeFile(path);
+    } catch (const FileError&) {
+        return std::nullopt;
+    }
+}
+
 }  // namespace platform

@@ -68,8 +68,11 @@ public:
     // Removes an empty folder.
     virtual bool RemoveDirectory(const std::string& path) = 0;
 
+    // The file's bytes; a file that cannot be read raises FileError with the path and the
+    // system's reason.
+    virtual std::string ReadWholeFile(const std::string& path) = 0;
     // Nothing when the file cannot be read.
-    virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+    std::optional<std::string> ReadFile(const std::string& path);
     // Creates or empties the file and writes the bytes; a failure raises FileError.
     virtual void WriteFile(const std::string& path, const std::string& data) = 0;
 

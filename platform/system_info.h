@@ -27,6 +27,10 @@ enum class SpecialFolder {
     SystemX86,  // where 32-bit system modules live (System on a 32-bit system)
     UserProfile,
     Desktop,
+    CommonFiles,        // shared files of 32-bit programs
+    CommonFilesNative,  // the system's own Common Files (the same on a 32-bit system)
+    AppData,            // the user's roaming application data
+    LocalAppData,       // the user's application data of this machine
 };
 
 struct ProcessEntry {
@@ -54,7 +58,8 @@ public:
     // Set in this process's environment, so programs started afterwards inherit it.
     virtual void SetEnv(const std::string& name, const std::string& value) = 0;
 
-    // Folder of the running program and the current directory, without trailing delimiter.
+    // Folder of the running program and the current directory, without trailing delimiter but
+    // for a drive root ("D:\").
     virtual std::string ProgramFolder() = 0;
     virtual std::string CurrentDirectory() = 0;
 

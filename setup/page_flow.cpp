@@ -152,15 +152,11 @@ bool HoldsAnything(platform::FileSystem& files, const std::string& folder) {
 }  // namespace
 
 std::optional<std::string> DestinationRefusal(TInstallData& data, const std::string& folder) {
-    if (engine::HoldsInvalidCharacter(folder))
-        return "The folder \"" + folder + "\" holds characters that a Windows folder name cannot hold "
-               "(\" < > | ? * :). Please type another folder.";
-    if (!engine::MayRemoveFolder(folder, {}))
-        return "The folder \"" + folder + "\" is not a full folder path. Please type a path that begins "
-               "with a drive letter, for example C:\\Program Files\\Quorvex.";
-    if (!engine::MayRemoveFolder(folder, engine::ProtectedFolders(data.Machine.system)))
-        return "The folder \"" + folder + "\" is a folder of the system or of the user. Please choose a "
-               "folder of its own for Quorvex.";
+    // Setup replaces the destination on an update and deletes it on an uninstall: only a folder
+    // that may be removed is taken.
+    if (const auto refusal = engine::RemovalRefusal(folder, engine::ProtectedFolders(data.Machine.system)))
+        return "The folder \"" + folder + "\" cannot be used: " + engine::RefusalReason(*refusal) +
+               ". Please choose a folder of its own for Quorvex, for example C:\\Program Files\\Quorvex.";
     auto& files = data.Machine.files;
     if (data.State == engine::isInstall && sys::DirExists(files, folder) && HoldsAnything(files, folder) &&
         !HoldsInstallation(files, folder))

@@ -76,6 +76,11 @@ bool DirExists(platform::FileSystem& fs, const std::string& path) {
     return attributes && (*attributes & Directory) != 0;
 }
 
+bool IsLink(platform::FileSystem& fs, const std::string& path) {
+    const auto attributes = fs.GetAttributes(RemovePathDelimiter(path));
+    return attributes && (*attributes & ReparsePoint) != 0;
+}
+
 bool FileOrDirExists(platform::FileSystem& fs, const std::string& name) {
     return !fs.Find(name, platform::attr::AnyFile).entries.empty();
 }
@@ -110,7 +115,7 @@ void FindFiles(platform::FileSystem& fs, const std::string& directory, const std
     for (const auto& entry : fs.Find(directory + '\\' + mask, platform::attr::AnyFile).entries) {
         const std::string path = directory + '\\' + entry.name;
         if ((entry.attributes & Directory) != 0) {
-            if (recursive && !IsDotEntry(entry.name))
+            if (recursive && !IsDotEntry(entry.name) && (entry.attributes & ReparsePoint) == 0)
                 FindFiles(fs, path, mask, recursive, files, extensions);
         } else if (extensions.empty() || IndexOfText(ExtensionOf(entry.name), extensions) >= 0) {
             files.push_back({path, static_cast<std::uint32_t>(entry.size)});

@@ -19,6 +19,9 @@ struct FoundFile {
 // Whether the path names a folder; false for an empty path, a file or an unreachable path.
 bool DirExists(platform::FileSystem& fs, const std::string& path);
 
+// Whether the path names a link (junction or symbolic link) rather than an entry of its own.
+bool IsLink(platform::FileSystem& fs, const std::string& path);
+
 // Whether a search for the name (wildcards allowed) finds anything, file or folder.
 bool FileOrDirExists(platform::FileSystem& fs, const std::string& name);
 
@@ -35,9 +38,10 @@ bool ListDirectoryEntries(platform::FileSystem& fs, const std::string& pattern,
 
 // Appends directory\name of every file that matches the mask, hidden and system files too, in
 // search order; with `recursive`, each subfolder whose name matches the mask is searched where
-// it is met (depth first). When `extensions` is not empty, only files whose extension (".dcu")
-// is in it, ignoring case. A folder that cannot be searched adds nothing. The directory is
-// given without a trailing backslash.
+// it is met (depth first), but not a link: what it leads to is not the folder's. When
+// `extensions` is not empty, only files whose extension (".dcu") is in it, ignoring case. A
+// folder that cannot be searched adds nothing. The directory is given without a trailing
+// backslash.
 void FindFiles(platform::FileSystem& fs, const std::string& directory, const std::string& mask,
                bool recursive, std::vector<FoundFile>& files,
                const std::vector<std::string>& extensions = {});

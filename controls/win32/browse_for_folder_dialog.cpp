@@ -80,12 +80,17 @@ std::uint32_t TBrowseForFolderDialog::InstalledShellVersion() {
         char path[MAX_PATH] = {};
         ::GetSystemDirectoryA(path, MAX_PATH);
         const std::string file = std::string(path) + "\\shell32.dll";
+        using platform::win32::SystemFunction;
+        auto* const infoSize = SystemFunction<decltype(::GetFileVersionInfoSizeA)>("version.dll", "GetFileVersionInfoSizeA");
+        auto* const getInfo = SystemFunction<decltype(::GetFileVersionInfoA)>("version.dll", "GetFileVersionInfoA");
+        auto* const queryValue = SystemFunction<decltype(::VerQueryValueA)>("version.dll", "VerQueryValueA");
+        if (!infoSize || !getInfo || !queryValue) return std::uint32_t{0};
         DWORD ignored = 0;
-        std::vector<char> data(::GetFileVersionInfoSizeA(file.c_str(), &ignored));
+        std::vector<char> data(infoSize(file.c_str(), &ignored));
         VS_FIXEDFILEINFO* info = nullptr;
         UINT size = 0;
-        if (data.empty() || !::GetFileVersionInfoA(file.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) ||
-            !::VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &size) || !info)
+        if (data.empty() || !getInfo(file.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) ||
+            !queryValue(data.data(), "\\", reinterpret_cast<void**>(&info), &size) || !info)
             return std::uint32_t{0};
         return static_cast<std::uint32_t>(HIWORD(info->dwFileVersionMS) * 65536u + LOWORD(info->dwFileVersionMS));
     }();

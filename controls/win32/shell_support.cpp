@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "platform/win32/system_library.h"
 #include "wizard/win32/gdi_handles.h"
 
 namespace controls::win32 {
@@ -13,7 +14,8 @@ std::string NameOf(IShellFolder& folder, LPCITEMIDLIST item) {
     char buffer[MAX_PATH] = {};
     if (FAILED(folder.GetDisplayNameOf(item, SHGDN_FORPARSING, &name))) return "";
     // Frees what the folder allocated for the name, whatever it holds.
-    if (FAILED(::StrRetToBufA(&name, item, buffer, MAX_PATH))) return "";
+    static auto* const strRetToBuf = platform::win32::SystemFunction<decltype(::StrRetToBufA)>("shlwapi.dll", "StrRetToBufA");
+    if (!strRetToBuf || FAILED(strRetToBuf(&name, item, buffer, MAX_PATH))) return "";
     return buffer;
 }
 

@@ -296,7 +296,7 @@ TEST_F(CompilerTest, ProtectedFoldersAreNeverRecycledOrDeleted) {
     key->WriteString("InstalledVersion", "1.0.0");
     Start();
     EXPECT_TRUE(Engine().Install());
-    EXPECT_EQ(messages[3], "The folder C:\\Program Files is left as it is: it is a drive or a folder of the system or of the user.");
+    EXPECT_EQ(messages[3], "The folder C:\\Program Files is left as it is: it is a folder of the system or of the user, or holds one.");
     EXPECT_TRUE(Exists("C:\\Program Files\\Other Vendor\\app.exe"));
     EXPECT_TRUE(machine.files.RecycleBin().empty());
 

@@ -8,7 +8,8 @@ namespace platform::memory {
 
 namespace {
 
-// The words Windows uses for the failures of a write.
+// The words Windows uses for the failures of a read or a write.
+const char* const kFileNotFound = "The system cannot find the file specified.";
 const char* const kPathNotFound = "The system cannot find the path specified.";
 const char* const kAccessDenied = "Access is denied.";
 const char* const kInvalidName =
@@ -253,10 +254,14 @@ bool MemoryFileSystem::RemoveDirectory(const std::string& path) {
     return true;
 }
 
-std::optional<std::string> MemoryFileSystem::ReadFile(const std::string& path) {
+std::string MemoryFileSystem::ReadWholeFile(const std::string& path) {
     const Place place = Locate(path);
-    if (!place.entry || place.entry->IsDirectory() || place.entry->openCount > 0)
-        return std::nullopt;
+    const char* reason = !place.folder                 ? kPathNotFound
+                         : !place.entry                ? kFileNotFound
+                         : place.entry->IsDirectory()  ? kAccessDenied
+                         : place.entry->openCount > 0 ? kSharingViolation
+                                                       : nullptr;
+    if (reason) throw FileError("Cannot open file " + path + ": " + reason);
     return place.entry->data;
 }
 

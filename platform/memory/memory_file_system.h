@@ -34,7 +34,7 @@ public:
     bool DeleteFile(const std::string& path) override;
     bool CreateDirectory(const std::string& path) override;
     bool RemoveDirectory(const std::string& path) override;
-    std::optional<std::string> ReadFile(const std::string& path) override;
+    std::string ReadWholeFile(const std::string& path) override;
     void WriteFile(const std::string& path, const std::string& data) override;
     bool Recycle(const std::string& pattern) override;
 

@@ -46,7 +46,11 @@ public:
         {SpecialFolder::System, "C:\\WINDOWS\\system32"},
         {SpecialFolder::SystemX86, "C:\\WINDOWS\\system32"},
         {SpecialFolder::UserProfile, "C:\\Documents and Settings\\User"},
-        {SpecialFolder::Desktop, "C:\\Documents and Settings\\User\\Desktop"}};
+        {SpecialFolder::Desktop, "C:\\Documents and Settings\\User\\Desktop"},
+        {SpecialFolder::CommonFiles, "C:\\Program Files\\Common Files"},
+        {SpecialFolder::CommonFilesNative, "C:\\Program Files\\Common Files"},
+        {SpecialFolder::AppData, "C:\\Documents and Settings\\User\\Application Data"},
+        {SpecialFolder::LocalAppData, "C:\\Documents and Settings\\User\\Local Settings\\Application Data"}};
     std::map<std::string, std::string, LessText> environment;
     std::string programFolder = "C:\\Setup";
     std::string currentDirectory = "C:\\Setup";

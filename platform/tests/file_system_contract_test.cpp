@@ -190,6 +190,16 @@ TEST_F(FileSystemContract, WholeFilesRoundTripAndFailedWritesRaise) {
     ASSERT_TRUE(files.CreateDirectory(Path("dir")));
     EXPECT_FALSE(files.ReadFile(Path("missing")));
     EXPECT_FALSE(files.ReadFile(Path("dir")));
+    for (const char* unreadable : {"missing", "dir", "missing\\file"}) {
+        try {
+            files.ReadWholeFile(Path(unreadable));
+            ADD_FAILURE() << "read " << unreadable;
+        } catch (const FileError& error) {
+            const std::string text = error.what();
+            EXPECT_NE(text.find("Cannot open file " + Path(unreadable) + ": "), std::string::npos) << text;
+            EXPECT_GT(text.size(), ("Cannot open file " + Path(unreadable) + ": ").size() + 10) << text;
+        }
+    }
     EXPECT_THROW(Write("dir"), FileError);
     try {
         Write("missing\\file");

@@ -46,7 +46,8 @@ TEST_F(SystemInfoContract, FoldersAreAbsoluteWithoutTrailingDelimiter) {
     for (const auto folder :
          {SpecialFolder::ProgramFiles, SpecialFolder::ProgramFilesNative, SpecialFolder::Personal,
           SpecialFolder::Windows, SpecialFolder::System, SpecialFolder::UserProfile,
-          SpecialFolder::Desktop}) {
+          SpecialFolder::Desktop, SpecialFolder::CommonFiles, SpecialFolder::CommonFilesNative,
+          SpecialFolder::AppData, SpecialFolder::LocalAppData}) {
         const auto path = info.GetSpecialFolder(folder);
         ASSERT_TRUE(path.has_value());
         EXPECT_TRUE(IsAbsoluteFolder(*path)) << *path;

@@ -36,6 +36,10 @@ FindEntry ToEntry(const WIN32_FIND_DATAA& data) {
     throw FileError("Cannot write file " + path + ": " + SystemMessage(error));
 }
 
+[[noreturn]] void FailRead(const std::string& path, DWORD error) {
+    throw FileError("Cannot read file " + path + ": " + SystemMessage(error));
+}
+
 // ReadFile and WriteFile move at most a DWORD's worth of bytes per call.
 DWORD ChunkSize(std::size_t remaining) {
     return static_cast<DWORD>(std::min<std::size_t>(remaining, 1u << 30));
@@ -90,18 +94,19 @@ bool Win32FileSystem::RemoveDirectory(const std::string& path) {
     return ::RemoveDirectoryA(path.c_str()) != 0;
 }
 
-std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
+std::string Win32FileSystem::ReadWholeFile(const std::string& path) {
     const UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw FileError("Cannot open file " + path + ": " + SystemMessage(::GetLastError()));
     LARGE_INTEGER size;
-    if (!file || !::GetFileSizeEx(file.get(), &size)) return std::nullopt;
+    if (!::GetFileSizeEx(file.get(), &size)) FailRead(path, ::GetLastError());
     std::string data(static_cast<std::size_t>(size.QuadPart), '\0');
     std::size_t done = 0;
     while (done < data.size()) {
         DWORD read = 0;
         if (!::ReadFile(file.get(), data.data() + done, ChunkSize(data.size() - done), &read,
                         nullptr))
-            return std::nullopt;
+            FailRead(path, ::GetLastError());
         if (read == 0) break;  // the file became shorter while we read it
         done += read;
     }

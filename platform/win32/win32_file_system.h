@@ -17,7 +17,7 @@ public:
     bool DeleteFile(const std::string& path) override;
     bool CreateDirectory(const std::string& path) override;
     bool RemoveDirectory(const std::string& path) override;
-    std::optional<std::string> ReadFile(const std::string& path) override;
+    std::string ReadWholeFile(const std::string& path) override;
     // Keeps the attributes of a file it replaces, so that a hidden file can be rewritten too.
     void WriteFile(const std::string& path, const std::string& data) override;
     // The shell's delete with undo: the recycle bin, without progress, questions or error

@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include "platform/win32/system_error.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
 
 namespace platform::win32 {
@@ -192,7 +193,8 @@ bool Win32Registry::DeleteKey(Hive hive, const std::string& path) {
     if (RegOpenKeyExA(HiveRoot(hive), parentPath.c_str(), 0, KEY_READ | HiveView(hive),
                       parent.put()) != ERROR_SUCCESS)
         return false;
-    return SHDeleteKeyA(parent.get(), key.substr(slash + 1).c_str()) == ERROR_SUCCESS;
+    static auto* const deleteKey = SystemFunction<decltype(::SHDeleteKeyA)>("shlwapi.dll", "SHDeleteKeyA");
+    return deleteKey && deleteKey(parent.get(), key.substr(slash + 1).c_str()) == ERROR_SUCCESS;
 }
 
 void Win32Registry::SetRawValue(Hive hive, const std::string& path, const std::string& name,

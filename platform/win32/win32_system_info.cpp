@@ -11,9 +11,11 @@ namespace platform::win32 {
 
 namespace {
 
+// A drive root keeps its backslash: "D:" alone names the drive's current folder.
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+    if (slash == std::string::npos) return {};
+    return path.substr(0, slash == 2 && path[1] == ':' ? slash + 1 : slash);
 }
 
 class Win32SmallIcon : public SmallIcon {
@@ -47,6 +49,8 @@ std::optional<std::string> Win32SystemInfo::GetSpecialFolder(SpecialFolder folde
     // system's own folder is then named only by the environment.
     if (folder == SpecialFolder::ProgramFilesNative)
         if (auto native = GetEnv("ProgramW6432"); native && !native->empty()) return native;
+    if (folder == SpecialFolder::CommonFilesNative)
+        if (auto native = GetEnv("CommonProgramW6432"); native && !native->empty()) return native;
     int csidl = CSIDL_PROGRAM_FILES;
     switch (folder) {
         case SpecialFolder::ProgramFiles:
@@ -57,6 +61,10 @@ std::optional<std::string> Win32SystemInfo::GetSpecialFolder(SpecialFolder folde
         case SpecialFolder::SystemX86: csidl = CSIDL_SYSTEMX86; break;
         case SpecialFolder::UserProfile: csidl = CSIDL_PROFILE; break;
         case SpecialFolder::Desktop: csidl = CSIDL_DESKTOPDIRECTORY; break;
+        case SpecialFolder::CommonFiles:
+        case SpecialFolder::CommonFilesNative: csidl = CSIDL_PROGRAM_FILES_COMMON; break;
+        case SpecialFolder::AppData: csidl = CSIDL_APPDATA; break;
+        case SpecialFolder::LocalAppData: csidl = CSIDL_LOCAL_APPDATA; break;
     }
     char buffer[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer)) || !*buffer)

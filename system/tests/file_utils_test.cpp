@@ -56,6 +56,18 @@ TEST_F(RemovalGuards, RecycleDirectoryRefusesALinkAndRecordsWhatItTakes) {
                                                            "C:\\Install\\Sub"}));
 }
 
+TEST_F(RemovalGuards, FindFilesListsALinkedFolderOnlyWhenAskedForItself) {
+    files.WriteFile("C:\\Documents\\notes.dcu", "mine");
+    files.CreateDirectoryLink("C:\\Install\\Docs", "C:\\Documents");
+    std::vector<sys::FoundFile> found;
+    sys::FindFiles(files, "C:\\Install", "*.*", true, found, {".dcu"});
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].path, "C:\\Install\\Sub\\unit.dcu");
+    EXPECT_TRUE(sys::IsLink(files, "C:\\Install\\Docs\\"));
+    EXPECT_FALSE(sys::IsLink(files, "C:\\Install\\Sub"));
+    EXPECT_FALSE(sys::IsLink(files, "C:\\Missing"));
+}
+
 }  // namespace
 
 TEST(ChangeFileExtTest, ReplacesOnlyTheFileNamesExtension) {

@@ -1,0 +1,35 @@
+// The destination page's refusals name their real reason.
+
+#include <gtest/gtest.h>
+
+#include "platform/memory/memory_machine.h"
+#include "setup/page_flow.h"
+
+namespace {
+
+TEST(Destination, EachRefusalSaysWhyAndALongNameWithATildeIsTaken) {
+    platform::memory::MemoryMachine machine;
+    machine.files.CreateDirectory("C:\\Setup");
+    machine.files.WriteFile("C:\\Setup\\version", "2.4.1.17");
+    cmdline::TCmdOptions options(machine.files);
+    engine::TInstallData data(machine.platform, options);
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"Quorvex", "not a full folder path"},
+        {"C:\\Q\\..\\Quorvex", "\"..\""},
+        {"C:\\PROGRA~1\\Quorvex", "short 8.3 name"},
+        {"C:\\Q|x", "cannot hold"},
+        {"D:\\", "whole drive"},
+        {"C:\\WINDOWS\\system32\\drivers", "system or of the user"},
+        {"C:\\Documents and Settings\\User\\Application Data", "system or of the user"},
+        {"C:\\Setup", "setup runs from it"},
+    };
+    for (const auto& [folder, reason] : cases) {
+        const auto refusal = setup::DestinationRefusal(data, folder);
+        ASSERT_TRUE(refusal.has_value()) << folder;
+        EXPECT_NE(refusal->find(std::string("\"") + folder + "\" cannot be used: "), std::string::npos) << *refusal;
+        EXPECT_NE(refusal->find(reason), std::string::npos) << *refusal;
+    }
+    EXPECT_EQ(setup::DestinationRefusal(data, "C:\\Quorvex~2 Setup"), std::nullopt);
+}
+
+}  // namespace
