@@ -277,6 +277,32 @@ TEST_F(EngineEndToEnd, StoredFolderValuesReachNoTool) {
     record->WriteString("InstallDir", installDir);
 }
 
+// Whatever the record says, the update's recycle and the uninstall's delete take nothing that is
+// not the product's: here the distribution itself, then a folder inside Windows.
+TEST_F(EngineEndToEnd, ARecordPointingElsewhereRemovesNothingThere) {
+    Run("install \"" + D7 + "=install\"");
+    const auto record = registry.OpenKey(Hive::LocalMachine, Product, KeyAccess::Write);
+    record->WriteString("InstalledVersion", "1.0.0.1");
+    record->WriteString("InstallDir", dist);
+    auto messages = Run("install \"" + D7 + "=install\"");
+    EXPECT_THAT(messages, ::testing::Contains("The folder " + dist +
+                                              " is left as it is: setup runs from it or from a folder inside it."));
+    messages = Run("uninstall");
+    EXPECT_THAT(messages, ::testing::Contains("The folder " + dist +
+                                              " is left as it is: setup runs from it or from a folder inside it."));
+    for (const char* file : {"data.arc", "unrar.exe", "version", "engine_run.exe"})
+        EXPECT_TRUE(Exists(dist + "\\" + file)) << file;
+
+    const std::string drivers = *system.GetSpecialFolder(platform::SpecialFolder::System) + "\\drivers";
+    ASSERT_TRUE(sys::DirExists(files, drivers));
+    Run("install \"" + D7 + "=install\"");
+    registry.OpenKey(Hive::LocalMachine, Product, KeyAccess::Write)->WriteString("InstallDir", drivers);
+    messages = Run("uninstall");
+    EXPECT_THAT(messages, ::testing::Contains("The folder " + drivers +
+                                              " is left as it is: it is a folder of the system or of the user, or holds one."));
+    EXPECT_TRUE(sys::DirExists(files, drivers));
+}
+
 TEST_F(EngineEndToEnd, PackagesThatWillNotLoadAreNamed) {
     // Delphi 7 builds into a typed folder that is not on PATH; the compiler for Delphi 2005
     // reports success but writes no design package.
