@@ -3,12 +3,18 @@
 // startup_probe parse      parses the command line only, as the baseline
 // startup_probe start      runs the installer's start-up sequence and prints what it found
 // startup_probe roundtrip  prints the time of one registry query, the unit of the start-up's cost
+// startup_probe floor      records every registry read of the start-up sequence, then times only
+//                          those reads, one query each as the start-up makes them: "<ms> <queries>"
 #include <windows.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/install_data.h"
@@ -33,6 +39,97 @@ seeding::SeededIde BenchIde(int index) {
     for (int p = 0; p < 100; ++p) paths += (p ? ";" : "") + std::string("$(DELPHI)\\Lib\\Folder") + std::to_string(p);
     ide.searchPath = ide.browsingPath = ide.packageSearchPath = ide.debugDcusPath = paths;
     return ide;
+}
+
+// One read of the start-up: which key (by the order it was opened in) and what was asked of it.
+struct RegistryRead {
+    int key;
+    std::function<void(platform::RegistryKey&)> ask;
+};
+
+struct OpenedKey {
+    platform::Hive hive;
+    std::string path;
+    platform::KeyAccess access;
+};
+
+// Passes every call on and writes down the keys opened and the reads made of them.
+class RecordingKey : public platform::RegistryKey {
+public:
+    RecordingKey(std::unique_ptr<platform::RegistryKey> inner, int id, std::vector<RegistryRead>& reads)
+        : inner_(std::move(inner)), id_(id), reads_(reads) {}
+
+    std::string ReadString(const std::string& name) const override {
+        Note([name](platform::RegistryKey& key) { key.ReadString(name); });
+        return inner_->ReadString(name);
+    }
+    std::optional<std::int32_t> ReadInteger(const std::string& name) const override {
+        Note([name](platform::RegistryKey& key) { key.ReadInteger(name); });
+        return inner_->ReadInteger(name);
+    }
+    bool ValueExists(const std::string& name) const override {
+        Note([name](platform::RegistryKey& key) { key.ValueExists(name); });
+        return inner_->ValueExists(name);
+    }
+    void WriteString(const std::string& name, const std::string& value) override { inner_->WriteString(name, value); }
+    void WriteInteger(const std::string& name, std::int32_t value) override { inner_->WriteInteger(name, value); }
+    bool DeleteValue(const std::string& name) override { return inner_->DeleteValue(name); }
+    std::vector<std::string> ValueNames() const override {
+        Note([](platform::RegistryKey& key) { key.ValueNames(); });
+        return inner_->ValueNames();
+    }
+    std::vector<std::pair<std::string, std::string>> StringValues() const override {
+        Note([](platform::RegistryKey& key) { key.StringValues(); });
+        return inner_->StringValues();
+    }
+    std::vector<std::string> SubkeyNames() const override {
+        Note([](platform::RegistryKey& key) { key.SubkeyNames(); });
+        return inner_->SubkeyNames();
+    }
+
+private:
+    void Note(std::function<void(platform::RegistryKey&)> ask) const { reads_.push_back({id_, std::move(ask)}); }
+
+    std::unique_ptr<platform::RegistryKey> inner_;
+    int id_;
+    std::vector<RegistryRead>& reads_;
+};
+
+class RecordingRegistry : public platform::Registry {
+public:
+    explicit RecordingRegistry(platform::Registry& inner) : inner_(inner) {}
+
+    std::unique_ptr<platform::RegistryKey> OpenKey(platform::Hive hive, const std::string& path,
+                                                   platform::KeyAccess access) override {
+        auto key = inner_.OpenKey(hive, path, access);
+        if (!key) return key;
+        opened.push_back({hive, path, access});
+        return std::make_unique<RecordingKey>(std::move(key), static_cast<int>(opened.size()) - 1, reads);
+    }
+    bool KeyExists(platform::Hive hive, const std::string& path) override { return inner_.KeyExists(hive, path); }
+    bool DeleteKey(platform::Hive hive, const std::string& path) override { return inner_.DeleteKey(hive, path); }
+
+    std::vector<OpenedKey> opened;
+    std::vector<RegistryRead> reads;
+
+private:
+    platform::Registry& inner_;
+};
+
+// The registry floor: the start-up's key opens and reads again, nothing else.
+int TimeRegistryFloor(platform::win32::Win32Machine& machine, cmdline::TCmdOptions& options) {
+    RecordingRegistry recorder(machine.registry);
+    platform::Platform recording{recorder, machine.files, machine.processes, machine.system};
+    engine::TInstallData data(recording, options);
+
+    const auto started = std::chrono::steady_clock::now();
+    std::vector<std::unique_ptr<platform::RegistryKey>> keys;
+    for (const auto& key : recorder.opened) keys.push_back(machine.registry.OpenKey(key.hive, key.path, key.access));
+    for (const auto& read : recorder.reads) read.ask(*keys[static_cast<std::size_t>(read.key)]);
+    const auto took = std::chrono::steady_clock::now() - started;
+    std::printf("%.1f %zu\n", std::chrono::duration<double, std::milli>(took).count(),
+                recorder.opened.size() + recorder.reads.size());
+    return 0;
 }
 
 }  // namespace
@@ -68,6 +165,7 @@ int main(int argc, char** argv) {
         std::printf("%.1f\n", std::chrono::duration<double, std::micro>(took).count() / kQueries);
         return 0;
     }
+    if (mode == "floor") return TimeRegistryFloor(machine, options);
     if (mode != "start") return mode == "clear" ? 0 : 2;
 
     const auto started = std::chrono::steady_clock::now();
