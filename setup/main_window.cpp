@@ -408,7 +408,7 @@ void TfMain::lMainternanceLabelClick(HWND radio) {
 }
 
 void TfMain::rbMainternanceClick() {
-    flow_.rbMainternanceClick(Checked(rbMainternance_));
+    flow_.rbMainternanceClick(Checked(rbMainternance_), Checked(rbUninstall_));
     UpdateActionLabels();
     ApplyPageFlow();
 }
