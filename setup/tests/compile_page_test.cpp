@@ -113,4 +113,33 @@ TEST_F(CompilePageTest, AnUnwritableInstallLogIsShownAndFinishStaysOff) {
     EXPECT_FALSE(page.BuildLog.empty());
 }
 
+TEST_F(CompilePageTest, ARecordThatCannotBeWrittenEndsTheRunInThePaneAndTheLogs) {
+    {
+        const auto key = machine.registry.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey,
+                                                  KeyAccess::CreateWrite);
+        key->WriteString("InstallDir", "C:\\Q");
+        key->WriteString("InstalledVersion", "2.4.1.17 Standard Edition");
+    }
+    auto data = Start();
+    ASSERT_EQ(data->State, engine::isMaintenance);
+    machine.registry.DenyWrites(Hive::LocalMachine, engine::ProductRegistryKey);
+    const std::string error =
+        "Cannot create key HKEY_LOCAL_MACHINE\\" + std::string(engine::ProductRegistryKey) + ": Access is denied.";
+    for (const auto state : {engine::isMaintenance, engine::isUninstall}) {
+        data->State = state;
+        view.events.clear();
+        view.output.clear();
+        page.wCompilePage(*data, view);
+        EXPECT_EQ(view.events, (std::vector<std::string>{"save off", "output", "save on", "finished"}));
+        EXPECT_EQ(view.output, std::vector<std::string>{error});
+        EXPECT_EQ(page.BuildLog, std::vector<std::string>{error});
+        EXPECT_EQ(machine.files.ReadFile("C:\\Dist\\install.log"), error + "\r\n");
+        EXPECT_FALSE(page.Running());
+    }
+    // The run stopped before anything changed.
+    EXPECT_EQ(machine.registry.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey, KeyAccess::Read)
+                  ->ReadString("InstallDir"),
+              "C:\\Q");
+}
+
 }  // namespace
