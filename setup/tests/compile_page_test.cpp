@@ -48,6 +48,13 @@ protected:
         machine.files.WriteFile("C:\\Dist\\version", "2.4.1.17\r\n");
         seeding::Seed(machine.registry, machine.files, seeding::TypicalIde("Delphi", "7.0", "C:\\D7"));
     }
+    // The distribution's version installed in C:\Q.
+    void RecordInstall() {
+        const auto key = machine.registry.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey,
+                                                  KeyAccess::CreateWrite);
+        key->WriteString("InstallDir", "C:\\Q");
+        key->WriteString("InstalledVersion", "2.4.1.17 Standard Edition");
+    }
     std::unique_ptr<engine::TInstallData> Start() {
         return std::make_unique<engine::TInstallData>(machine.platform, options);
     }
@@ -59,12 +66,7 @@ protected:
 };
 
 TEST_F(CompilePageTest, UninstallRunsInOrderAndKeepsTheWholeLog) {
-    {
-        const auto key = machine.registry.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey,
-                                                  KeyAccess::CreateWrite);
-        key->WriteString("InstallDir", "C:\\Q");
-        key->WriteString("InstalledVersion", "2.4.1.17 Standard Edition");
-    }
+    RecordInstall();
     auto data = Start();
     data->State = engine::isUninstall;
     page.BuildLog = {"from an earlier run"};
@@ -114,12 +116,7 @@ TEST_F(CompilePageTest, AnUnwritableInstallLogIsShownAndFinishStaysOff) {
 }
 
 TEST_F(CompilePageTest, ARecordThatCannotBeWrittenEndsTheRunInThePaneAndTheLogs) {
-    {
-        const auto key = machine.registry.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey,
-                                                  KeyAccess::CreateWrite);
-        key->WriteString("InstallDir", "C:\\Q");
-        key->WriteString("InstalledVersion", "2.4.1.17 Standard Edition");
-    }
+    RecordInstall();
     auto data = Start();
     ASSERT_EQ(data->State, engine::isMaintenance);
     machine.registry.DenyWrites(Hive::LocalMachine, engine::ProductRegistryKey);
