@@ -59,11 +59,14 @@ void TCompiler::DoProgress(const std::string& caption, int index, int count, boo
     if (OnProgress) OnProgress(*this, caption, index, count, flag);
 }
 
-void TCompiler::SaveLog() {
+void SaveInstallLog(platform::Platform& machine, const std::vector<std::string>& lines) {
     std::string text;
-    for (const auto& line : Log) text += line + "\r\n";
-    Machine.files.WriteFile(sys::AddPathDelimiter(Machine.system.CurrentDirectory()) + "install.log",
-                            text);
+    for (const auto& line : lines) text += line + "\r\n";
+    machine.files.WriteFile(sys::AddPathDelimiter(machine.system.CurrentDirectory()) + "install.log", text);
+}
+
+void TCompiler::SaveLog() {
+    SaveInstallLog(Machine, Log);
     savedLines_ = Log.size();
 }
 

@@ -13,6 +13,9 @@ namespace engine {
 
 class TCompiler;
 
+// Writes the lines to install.log in the distribution folder; raises the file layer's error.
+void SaveInstallLog(platform::Platform& machine, const std::vector<std::string>& lines);
+
 using OutputEvent = std::function<void(const std::string& line, bool& abort)>;
 using TargetEvent = std::function<void(TCompiler& sender, TTargetOptions& target, int index, int count)>;
 using ProgressEvent = std::function<void(TCompiler& sender, const std::string& caption, int index,

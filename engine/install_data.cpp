@@ -70,7 +70,6 @@ void TInstallData::WriteRecord(const std::optional<TRecord>& record) {
     }
     const auto key =
         Machine.registry.OpenKey(Hive::LocalMachine, ProductRegistryKey, KeyAccess::CreateWrite);
-    if (!key) return;
     key->WriteString("InstallDir", record->InstallDir);
     key->WriteString("InstalledVersion", record->InstalledVersion);
 }

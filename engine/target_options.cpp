@@ -67,7 +67,6 @@ void TTargetOptions::SaveToRegistry() {
         return;
     }
     const auto key = registry.OpenKey(Hive::LocalMachine, RegistryKey(), KeyAccess::CreateWrite);
-    if (!key) return;
     key->WriteInteger("Installed", Installed ? 1 : 0);
     key->WriteString("BPLDir", BPLDir);
     key->WriteString("DCPDir", DCPDir);

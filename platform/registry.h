@@ -64,7 +64,8 @@ class Registry {
 public:
     virtual ~Registry() = default;
 
-    // Nothing when the key does not exist or cannot be opened with that access.
+    // Read and Write: nothing when the key does not exist or cannot be opened with that access.
+    // CreateWrite: a key that cannot be created or opened for writing raises RegistryError.
     virtual std::unique_ptr<RegistryKey> OpenKey(Hive hive, const std::string& path,
                                                  KeyAccess access) = 0;
     virtual bool KeyExists(Hive hive, const std::string& path) = 0;

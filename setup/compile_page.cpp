@@ -1,6 +1,7 @@
 #include "setup/compile_page.h"
 
 #include <exception>
+#include <memory>
 
 #include "engine/compiler.h"
 
@@ -19,37 +20,49 @@ struct RunningFlag {
 
 void TCompilePage::wCompilePage(engine::TInstallData& data, CompilePageView& view) {
     RunningFlag running(running_);
-    data.SaveToRegistry();
-    engine::TCompiler compiler(data);
     if (SaveDialogInitialDir.empty()) SaveDialogInitialDir = data.InstallDir;
     view.SetSaveBuildLogEnabled(false);
     BuildLog.clear();
-    compiler.OnMessage = [&view](const std::string& line, bool&) { view.AppendOutput(line); };
-    compiler.OnIdle = [&view](engine::TCompiler&) { view.ProcessMessages(); };
-    compiler.OnProgress = [&view](engine::TCompiler&, const std::string&, int index, int count, bool) {
-        view.ShowProgress(index, count);
-    };
+    // Any error, from the first save on, ends here: one that left the window procedure would end
+    // the program.
+    std::unique_ptr<engine::TCompiler> compiler;
     try {
-        if (data.State == engine::isUninstall)
-            compiler.Uninstall();
-        else
-            compiler.Install();
-        view.ShowProgress(1, 1);
-        BuildLog = compiler.Log;
+        data.SaveToRegistry();
+        compiler = std::make_unique<engine::TCompiler>(data);
+        Run(*compiler, data, view);
+        BuildLog = compiler->Log;
     } catch (const std::exception& error) {
         // The lines before the error stay in the log: they tell what the run did.
-        BuildLog = compiler.Log;
+        if (compiler) BuildLog = compiler->Log;
         BuildLog.emplace_back(error.what());
         view.AppendOutput(error.what());
     }
     view.SetSaveBuildLogEnabled(true);
     try {
-        compiler.SaveLog();
+        if (compiler) {
+            compiler->Log = BuildLog;  // install.log holds the error too
+            compiler->SaveLog();
+        } else {
+            engine::SaveInstallLog(data.Machine, BuildLog);
+        }
     } catch (const std::exception& error) {
         view.ShowError(error.what());
         return;
     }
     view.RunFinished();
+}
+
+void TCompilePage::Run(engine::TCompiler& compiler, const engine::TInstallData& data, CompilePageView& view) {
+    compiler.OnMessage = [&view](const std::string& line, bool&) { view.AppendOutput(line); };
+    compiler.OnIdle = [&view](engine::TCompiler&) { view.ProcessMessages(); };
+    compiler.OnProgress = [&view](engine::TCompiler&, const std::string&, int index, int count, bool) {
+        view.ShowProgress(index, count);
+    };
+    if (data.State == engine::isUninstall)
+        compiler.Uninstall();
+    else
+        compiler.Install();
+    view.ShowProgress(1, 1);
 }
 
 std::string TCompilePage::BuildLogText() const {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/compiler.h"
 #include "engine/install_data.h"
 
 namespace setup {
@@ -37,6 +38,8 @@ public:
     std::string BuildLogText() const;
 
 private:
+    static void Run(engine::TCompiler& compiler, const engine::TInstallData& data, CompilePageView& view);
+
     bool running_ = false;
 };
 

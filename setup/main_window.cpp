@@ -3,7 +3,9 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <exception>
+#include <string>
 
 #include "platform/win32/system_library.h"
 #include "setup/texts.h"
@@ -339,11 +341,17 @@ void TfMain::cTargetDrawItem(const DRAWITEMSTRUCT& item) {
     int width = 16, height = 16;
     ::ImageList_GetIconSize(ImageListTargets.get(), &width, &height);
     text.left += width + 3;
-    char caption[256] = {};
-    ::SendMessageA(cTarget_, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(caption));
+    // An edition read from the registry can be of any length. The list copies no more than the
+    // length it reports, and tells how much it copied.
+    const LRESULT length = ::SendMessageA(cTarget_, CB_GETLBTEXTLEN, item.itemID, 0);
+    if (length == CB_ERR) return;
+    std::string caption(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT copied = ::SendMessageA(cTarget_, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(caption.data()));
+    caption.resize(copied == CB_ERR ? 0 : std::min(static_cast<std::size_t>(copied), caption.size() - 1));
     ::SetBkMode(item.hDC, TRANSPARENT);
     ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    ::ExtTextOutA(item.hDC, text.left, text.top + 1, ETO_CLIPPED, &text, caption, lstrlenA(caption), nullptr);
+    ::ExtTextOutA(item.hDC, text.left, text.top + 1, ETO_CLIPPED, &text, caption.data(),
+                  static_cast<UINT>(caption.size()), nullptr);
 }
 
 LRESULT CALLBACK TfMain::ConfigPageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -408,7 +416,7 @@ void TfMain::lMainternanceLabelClick(HWND radio) {
 }
 
 void TfMain::rbMainternanceClick() {
-    flow_.rbMainternanceClick(Checked(rbMainternance_));
+    flow_.rbMainternanceClick(Checked(rbMainternance_), Checked(rbUninstall_));
     UpdateActionLabels();
     ApplyPageFlow();
 }
@@ -471,8 +479,10 @@ void TfMain::bSaveBuildLogClick() {
 void TfMain::SetSaveBuildLogEnabled(bool enabled) { ::EnableWindow(bSaveBuildLog_, enabled); }
 
 void TfMain::AppendOutput(const std::string& line) {
+    // Every line after the first starts with a break, so that an empty first line still counts.
     const int length = ::GetWindowTextLengthA(mOutput_);
-    const std::string text = length > 0 ? "\r\n" + line : line;
+    const std::string text = outputStarted_ ? "\r\n" + line : line;
+    outputStarted_ = true;
     ::SendMessageA(mOutput_, EM_SETSEL, length, length);
     ::SendMessageA(mOutput_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
     ::SendMessageA(mOutput_, EM_SCROLLCARET, 0, 0);

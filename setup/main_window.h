@@ -111,6 +111,7 @@ private:
     HWND cbAgree_ = nullptr, rbMainternance_ = nullptr, rbUninstall_ = nullptr;
     HWND mOutput_ = nullptr, bSaveBuildLog_ = nullptr, progressBar_ = nullptr;
     bool closeAfterRun_ = false;
+    bool outputStarted_ = false;
 };
 
 }  // namespace setup

@@ -116,9 +116,10 @@ void TSetupFlow::IDECheckBoxClick(int index) {
     RecomputeIDEPage();
 }
 
-void TSetupFlow::rbMainternanceClick(bool maintenance) {
-    Data.State = maintenance ? engine::isMaintenance : engine::isUninstall;
-    enabled_[wIDEPage] = enabled_[wConfigPage] = maintenance;
+void TSetupFlow::rbMainternanceClick(bool maintenanceChecked, bool uninstallChecked) {
+    if (!maintenanceChecked && !uninstallChecked) return;
+    Data.State = maintenanceChecked ? engine::isMaintenance : engine::isUninstall;
+    enabled_[wIDEPage] = enabled_[wConfigPage] = maintenanceChecked;
 }
 
 std::vector<std::string> TSetupFlow::RunningIDEMessages() const {

@@ -64,8 +64,9 @@ public:
     void IDECheckBoxClick(int box);
 
     void cbAgreeClick(bool checked) { licenseNextEnabled_ = checked; }
-    // True: add or remove IDEs; false: uninstall the product.
-    void rbMainternanceClick(bool maintenance);
+    // A choice from the two buttons' states: add or remove IDEs, or uninstall the product. Windows
+    // also sends a click when a button only takes the focus, so with neither checked nothing changes.
+    void rbMainternanceClick(bool maintenanceChecked, bool uninstallChecked);
 
     // One message per selected IDE that is running; empty when the wizard may move on.
     std::vector<std::string> RunningIDEMessages() const;

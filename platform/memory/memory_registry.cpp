@@ -51,6 +51,7 @@ struct MemoryRegistry::Node {
     std::map<std::string, RegistryValue, NameLess> values;
     std::map<std::string, std::shared_ptr<Node>, NameLess> subkeys;
     bool deleted = false;
+    bool writesDenied = false;
 
     void MarkDeleted() {
         deleted = true;
@@ -168,6 +169,10 @@ std::unique_ptr<RegistryKey> MemoryRegistry::OpenKey(Hive hive, const std::strin
     std::shared_ptr<Node> node =
         access == KeyAccess::CreateWrite ? FindOrCreate(hive, path) : Find(hive, path);
     if (!node) return nullptr;
+    if (node->writesDenied && access != KeyAccess::Read) {
+        if (access == KeyAccess::Write) return nullptr;
+        throw KeyFailure("create", KeyLocation{hive, NormalizeKeyPath(path)}, kAccessDenied);
+    }
     return std::make_unique<MemoryKey>(std::move(node), KeyLocation{hive, NormalizeKeyPath(path)},
                                        access != KeyAccess::Read);
 }
@@ -202,6 +207,10 @@ std::optional<RegistryValue> MemoryRegistry::GetRawValue(Hive hive, const std::s
     const auto found = node->values.find(name);
     if (found == node->values.end()) return std::nullopt;
     return found->second;
+}
+
+void MemoryRegistry::DenyWrites(Hive hive, const std::string& path) {
+    FindOrCreate(hive, path)->writesDenied = true;
 }
 
 }  // namespace platform::memory

@@ -30,6 +30,9 @@ public:
     // The value as stored; nothing when the key or the value is missing.
     std::optional<RegistryValue> GetRawValue(Hive hive, const std::string& path,
                                              const std::string& name) const;
+    // The key refuses to be opened for writing from now on, as one whose security allows only
+    // reading does.
+    void DenyWrites(Hive hive, const std::string& path);
 
     struct Node;  // one key, shared with the key objects opened on it
 

@@ -5,7 +5,6 @@
 
 #include <climits>
 #include <functional>
-#include <stdexcept>
 
 #include "platform/registry.h"
 #include "platform/registry_data.h"
@@ -48,9 +47,7 @@ protected:
         return registry().OpenKey(hive(), Path(subkey), access);
     }
     std::unique_ptr<RegistryKey> Create(const std::string& subkey) {
-        auto key = Open(subkey, KeyAccess::CreateWrite);
-        if (!key) throw std::runtime_error("cannot create " + Display(subkey));
-        return key;
+        return Open(subkey, KeyAccess::CreateWrite);
     }
     void Plant(const std::string& subkey, const std::string& name, RegistryValueKind kind,
                const std::string& bytes) {

@@ -83,6 +83,12 @@ struct IconTraits {
     static void Close(Handle h) { ::DestroyIcon(h); }
 };
 
+struct LocalMemoryTraits {  // memory that a system function allocated with LocalAlloc
+    using Handle = HLOCAL;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::LocalFree(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueSnapshot = UniqueHandle<FileHandleTraits>;
@@ -90,5 +96,6 @@ using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
 
 }  // namespace platform::win32

@@ -153,6 +153,15 @@ std::unique_ptr<Win32Key> OpenWin32Key(Hive hive, const std::string& path, KeyAc
     return std::make_unique<Win32Key>(std::move(opened), KeyLocation{hive, key});
 }
 
+std::unique_ptr<Win32Key> CreateWin32Key(Hive hive, const std::string& path) {
+    LONG error = ERROR_SUCCESS;
+    auto key = OpenWin32Key(hive, path, KeyAccess::CreateWrite, error);
+    if (!key)
+        throw KeyFailure("create", KeyLocation{hive, NormalizeKeyPath(path)},
+                         SystemMessage(static_cast<DWORD>(error)));
+    return key;
+}
+
 }  // namespace
 
 HKEY HiveRoot(Hive hive) {
@@ -170,6 +179,7 @@ REGSAM HiveView([[maybe_unused]] Hive hive) {
 
 std::unique_ptr<RegistryKey> Win32Registry::OpenKey(Hive hive, const std::string& path,
                                                     KeyAccess access) {
+    if (access == KeyAccess::CreateWrite) return CreateWin32Key(hive, path);
     LONG error = ERROR_SUCCESS;
     return OpenWin32Key(hive, path, access, error);
 }
@@ -199,12 +209,7 @@ bool Win32Registry::DeleteKey(Hive hive, const std::string& path) {
 
 void Win32Registry::SetRawValue(Hive hive, const std::string& path, const std::string& name,
                                 const RegistryValue& value) {
-    LONG error = ERROR_SUCCESS;
-    const auto key = OpenWin32Key(hive, path, KeyAccess::CreateWrite, error);
-    if (!key)
-        throw KeyFailure("create", KeyLocation{hive, NormalizeKeyPath(path)},
-                         SystemMessage(static_cast<DWORD>(error)));
-    key->Store(name, value);
+    CreateWin32Key(hive, path)->Store(name, value);
 }
 
 std::optional<RegistryValue> Win32Registry::GetRawValue(Hive hive, const std::string& path,

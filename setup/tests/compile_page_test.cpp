@@ -48,6 +48,13 @@ protected:
         machine.files.WriteFile("C:\\Dist\\version", "2.4.1.17\r\n");
         seeding::Seed(machine.registry, machine.files, seeding::TypicalIde("Delphi", "7.0", "C:\\D7"));
     }
+    // The distribution's version installed in C:\Q.
+    void RecordInstall() {
+        const auto key = machine.registry.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey,
+                                                  KeyAccess::CreateWrite);
+        key->WriteString("InstallDir", "C:\\Q");
+        key->WriteString("InstalledVersion", "2.4.1.17 Standard Edition");
+    }
     std::unique_ptr<engine::TInstallData> Start() {
         return std::make_unique<engine::TInstallData>(machine.platform, options);
     }
@@ -59,12 +66,7 @@ protected:
 };
 
 TEST_F(CompilePageTest, UninstallRunsInOrderAndKeepsTheWholeLog) {
-    {
-        const auto key = machine.registry.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey,
-                                                  KeyAccess::CreateWrite);
-        key->WriteString("InstallDir", "C:\\Q");
-        key->WriteString("InstalledVersion", "2.4.1.17 Standard Edition");
-    }
+    RecordInstall();
     auto data = Start();
     data->State = engine::isUninstall;
     page.BuildLog = {"from an earlier run"};
@@ -111,6 +113,30 @@ TEST_F(CompilePageTest, AnUnwritableInstallLogIsShownAndFinishStaysOff) {
     EXPECT_NE(view.events.back().find("error: "), std::string::npos);
     EXPECT_NE(view.events.back().find("install.log"), std::string::npos);
     EXPECT_FALSE(page.BuildLog.empty());
+}
+
+TEST_F(CompilePageTest, ARecordThatCannotBeWrittenEndsTheRunInThePaneAndTheLogs) {
+    RecordInstall();
+    auto data = Start();
+    ASSERT_EQ(data->State, engine::isMaintenance);
+    machine.registry.DenyWrites(Hive::LocalMachine, engine::ProductRegistryKey);
+    const std::string error =
+        "Cannot create key HKEY_LOCAL_MACHINE\\" + std::string(engine::ProductRegistryKey) + ": Access is denied.";
+    for (const auto state : {engine::isMaintenance, engine::isUninstall}) {
+        data->State = state;
+        view.events.clear();
+        view.output.clear();
+        page.wCompilePage(*data, view);
+        EXPECT_EQ(view.events, (std::vector<std::string>{"save off", "output", "save on", "finished"}));
+        EXPECT_EQ(view.output, std::vector<std::string>{error});
+        EXPECT_EQ(page.BuildLog, std::vector<std::string>{error});
+        EXPECT_EQ(machine.files.ReadFile("C:\\Dist\\install.log"), error + "\r\n");
+        EXPECT_FALSE(page.Running());
+    }
+    // The run stopped before anything changed.
+    EXPECT_EQ(machine.registry.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey, KeyAccess::Read)
+                  ->ReadString("InstallDir"),
+              "C:\\Q");
 }
 
 }  // namespace

@@ -72,14 +72,23 @@ check "C++Builder 6 removed: unknown to the IDE" eval '! known_packages "C++Buil
 check "Delphi 7 kept: recorded" installed "$d7_name"
 check "Delphi 7 kept: its package file" test -f "$d7_bpl"
 
-# Uninstall the product.
+# Uninstall the product. Windows reports a click to a radio button that only takes the focus: with
+# neither checked it chooses nothing, and with one checked it does not choose the other.
 start_setup "$work/dist"
+drive focus "$W" Button "Uninstall Quorvex"
+drive focus "$W" Button "Add or Remove IDE installations"
+next
+unchosen_page=$(page_title)
+drive click "$W" Button "< Back"
 drive click "$W" Button "Uninstall Quorvex"
+drive focus "$W" Button "Add or Remove IDE installations"
 shot "$shots/6-maintenance-uninstall.png"
 next
 uninstall_page=$(page_title)
 run_to_finish "$shots/7-compile-uninstall.png"
 
+check "focus alone chose nothing: Next adds or removes IDEs ($unchosen_page)" test "$unchosen_page" = \
+    "Choose IDE Targets"
 check "Uninstall goes straight to the compile page ($uninstall_page)" test "$uninstall_page" = \
     "Compiling and Installing Packages"
 check "the uninstallation ended ($setup_exit)" test "$setup_exit" -eq 0

@@ -159,12 +159,18 @@ TEST_F(PageFlowTest, MaintenanceCyclesThreeStateBoxesAndWaitsForAnAction) {
 TEST_F(PageFlowTest, MaintenanceChoiceSwitchesBetweenIDEPagesAndUninstall) {
     RecordInstall("2.4.1.17 Standard Edition");
     auto& f = Start({1});
-    f.rbMainternanceClick(false);
+    // The click a button gets with the focus alone, before either is chosen, changes nothing.
+    f.rbMainternanceClick(false, false);
+    EXPECT_EQ(data->State, engine::isMaintenance);
+    EXPECT_TRUE(f.PageEnabled(wIDEPage));
+    f.rbMainternanceClick(false, true);
     EXPECT_EQ(data->State, engine::isUninstall);
     EXPECT_FALSE(f.PageEnabled(wIDEPage));
     EXPECT_FALSE(f.PageEnabled(wConfigPage));
     EXPECT_EQ(f.ActionLabel(0), "Action: ");
-    f.rbMainternanceClick(true);
+    f.rbMainternanceClick(false, false);
+    EXPECT_EQ(data->State, engine::isUninstall);
+    f.rbMainternanceClick(true, false);
     EXPECT_EQ(data->State, engine::isMaintenance);
     EXPECT_TRUE(f.PageEnabled(wIDEPage));
     EXPECT_TRUE(f.PageEnabled(wConfigPage));

@@ -27,9 +27,7 @@ std::string ReplaceAll(std::string text, const std::string& what, const std::str
 
 std::unique_ptr<platform::RegistryKey> CreateKey(platform::Registry& registry, Hive hive,
                                                  const std::string& path) {
-    auto key = registry.OpenKey(hive, path, KeyAccess::CreateWrite);
-    if (!key) throw platform::RegistryError("Cannot create key " + platform::KeyDisplayName(hive, path));
-    return key;
+    return registry.OpenKey(hive, path, KeyAccess::CreateWrite);
 }
 
 void WriteOptional(platform::RegistryKey& key, const std::string& name,

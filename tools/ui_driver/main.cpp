@@ -7,6 +7,8 @@
 //   wait TITLE [TIMEOUT-MS]           waits until a visible window has the title
 //   click TITLE CLASS CONTROL         presses a button; returns once the window has handled the
 //                                     press or opened a modal loop (a message box) for it
+//   focus TITLE CLASS CONTROL         sends the click a button reports when it only takes the focus
+//                                     (its check stays as it is); returns once it has been handled
 //   select TITLE CLASS CONTROL INDEX  selects a list item, as the user does
 //   type TITLE CLASS CONTROL TEXT     replaces an edit's text, as typing it does
 //   text TITLE CLASS CONTROL          prints the control's text
@@ -232,6 +234,9 @@ int ControlCommand(const std::string& command, int argc, char** argv) {
         // Sent without waiting: a message box may follow, and it holds the handler.
         SendNotifyMessageA(control, BM_CLICK, 0, 0);
         if (!Settle(control)) return 1;
+    } else if (command == "focus") {
+        Press(GetParent(control), control);
+        if (!Settle(control)) return 1;
     } else if (command == "select" && argc > 5) {
         SendMessageA(control, CB_SETCURSEL, std::atoi(argv[5]), 0);
         SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), CBN_SELCHANGE),
@@ -273,7 +278,7 @@ int main(int argc, char** argv) {
         if (window) PostMessageA(window, WM_CLOSE, 0, 0);
         return window ? 0 : 1;
     }
-    if ((command == "click" || command == "text" || command == "state" || command == "rect") && argc >= 5)
+    if ((command == "click" || command == "focus" || command == "text" || command == "state" || command == "rect") && argc >= 5)
         return ControlCommand(command, argc, argv);
     if ((command == "type" || command == "select") && argc >= 6) return ControlCommand(command, argc, argv);
     std::fprintf(stderr, "usage: see the head of tools/ui_driver/main.cpp\n");
