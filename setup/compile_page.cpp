@@ -35,7 +35,7 @@ void TCompilePage::wCompilePage(engine::TInstallData& data, CompilePageView& vie
         // The lines before the error stay in the log: they tell what the run did.
         if (compiler) BuildLog = compiler->Log;
         BuildLog.emplace_back(error.what());
-        view.AppendOutput(error.what());
+        Output(view, error.what());
     }
     view.SetSaveBuildLogEnabled(true);
     try {
@@ -53,7 +53,7 @@ void TCompilePage::wCompilePage(engine::TInstallData& data, CompilePageView& vie
 }
 
 void TCompilePage::Run(engine::TCompiler& compiler, const engine::TInstallData& data, CompilePageView& view) {
-    compiler.OnMessage = [&view](const std::string& line, bool&) { view.AppendOutput(line); };
+    compiler.OnMessage = [this, &view](const std::string& line, bool&) { Output(view, line); };
     compiler.OnIdle = [&view](engine::TCompiler&) { view.ProcessMessages(); };
     compiler.OnProgress = [&view](engine::TCompiler&, const std::string&, int index, int count, bool) {
         view.ShowProgress(index, count);
@@ -63,6 +63,11 @@ void TCompilePage::Run(engine::TCompiler& compiler, const engine::TInstallData& 
     else
         compiler.Install();
     view.ShowProgress(1, 1);
+}
+
+void TCompilePage::Output(CompilePageView& view, const std::string& line) {
+    view.AppendOutput(outputStarted_ ? "\r\n" + line : line);
+    outputStarted_ = true;
 }
 
 std::string TCompilePage::BuildLogText() const {

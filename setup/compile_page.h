@@ -14,8 +14,8 @@ class CompilePageView {
 public:
     virtual ~CompilePageView() = default;
     virtual void SetSaveBuildLogEnabled(bool enabled) = 0;
-    // Appends the line to the output pane, keeps it in view and lets the window repaint.
-    virtual void AppendOutput(const std::string& line) = 0;
+    // Appends the text to the output pane, keeps it in view and lets the window repaint.
+    virtual void AppendOutput(const std::string& text) = 0;
     // Lets the window handle its pending messages while a tool runs.
     virtual void ProcessMessages() = 0;
     // The run reached target `index` of `count`; index == count: all done.
@@ -36,11 +36,15 @@ public:
     bool Running() const { return running_; }
     // The build log as the file "Save Build Log..." writes.
     std::string BuildLogText() const;
+    // Adds a line to the view's pane. Every line after the first starts with a break, so that an
+    // empty first line still shows as a line.
+    void Output(CompilePageView& view, const std::string& line);
 
 private:
-    static void Run(engine::TCompiler& compiler, const engine::TInstallData& data, CompilePageView& view);
+    void Run(engine::TCompiler& compiler, const engine::TInstallData& data, CompilePageView& view);
 
     bool running_ = false;
+    bool outputStarted_ = false;
 };
 
 }  // namespace setup

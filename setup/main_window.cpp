@@ -478,11 +478,8 @@ void TfMain::bSaveBuildLogClick() {
 
 void TfMain::SetSaveBuildLogEnabled(bool enabled) { ::EnableWindow(bSaveBuildLog_, enabled); }
 
-void TfMain::AppendOutput(const std::string& line) {
-    // Every line after the first starts with a break, so that an empty first line still counts.
+void TfMain::AppendOutput(const std::string& text) {
     const int length = ::GetWindowTextLengthA(mOutput_);
-    const std::string text = outputStarted_ ? "\r\n" + line : line;
-    outputStarted_ = true;
     ::SendMessageA(mOutput_, EM_SETSEL, length, length);
     ::SendMessageA(mOutput_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
     ::SendMessageA(mOutput_, EM_SCROLLCARET, 0, 0);

@@ -84,7 +84,7 @@ private:
     void Close();
 
     void SetSaveBuildLogEnabled(bool enabled) override;
-    void AppendOutput(const std::string& line) override;
+    void AppendOutput(const std::string& text) override;
     void ProcessMessages() override;
     void ShowProgress(int index, int count) override;
     void ShowError(const std::string& message) override;
@@ -111,7 +111,6 @@ private:
     HWND cbAgree_ = nullptr, rbMainternance_ = nullptr, rbUninstall_ = nullptr;
     HWND mOutput_ = nullptr, bSaveBuildLog_ = nullptr, progressBar_ = nullptr;
     bool closeAfterRun_ = false;
-    bool outputStarted_ = false;
 };
 
 }  // namespace setup

@@ -17,17 +17,31 @@ class RecordingView : public setup::CompilePageView {
 public:
     explicit RecordingView(platform::Registry& registry) : registry_(registry) {}
     std::vector<std::string> events;
-    std::vector<std::string> output;
+    std::string pane;
     bool productKeyWhileRunning = true;
 
     void SetSaveBuildLogEnabled(bool enabled) override { events.push_back(enabled ? "save on" : "save off"); }
-    void AppendOutput(const std::string& line) override {
-        if (output.empty()) {
+    void AppendOutput(const std::string& text) override {
+        if (!appended_) {
+            appended_ = true;
             events.push_back("output");
             productKeyWhileRunning = registry_.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey,
                                                        KeyAccess::Read) != nullptr;
         }
-        output.push_back(line);
+        pane += text;
+    }
+    // The pane's lines as the edit control shows them.
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines{""};
+        for (std::size_t i = 0; i < pane.size(); ++i) {
+            if (pane.compare(i, 2, "\r\n") == 0) {
+                lines.emplace_back();
+                ++i;
+            } else {
+                lines.back() += pane[i];
+            }
+        }
+        return lines;
     }
     void ProcessMessages() override {}
     void ShowProgress(int index, int count) override {
@@ -38,6 +52,7 @@ public:
 
 private:
     platform::Registry& registry_;
+    bool appended_ = false;
 };
 
 class CompilePageTest : public ::testing::Test {
@@ -80,7 +95,7 @@ TEST_F(CompilePageTest, UninstallRunsInOrderAndKeepsTheWholeLog) {
     EXPECT_EQ(page.SaveDialogInitialDir, "C:\\Q");
     EXPECT_FALSE(page.Running());
     ASSERT_FALSE(page.BuildLog.empty());
-    EXPECT_EQ(page.BuildLog.back(), view.output.back());
+    EXPECT_EQ(page.BuildLog.back(), view.Lines().back());
     EXPECT_EQ(machine.files.ReadFile("C:\\Dist\\install.log"), page.BuildLogText());
     EXPECT_EQ(machine.registry.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey, KeyAccess::Read), nullptr);
 }
@@ -101,7 +116,7 @@ TEST_F(CompilePageTest, FirstInstallationDropsTheOldRecordBeforeTheRun) {
     EXPECT_EQ(view.events.back(), "finished");
     // The run without an extractor fails; its lines are all in the build log.
     EXPECT_EQ(machine.files.ReadFile("C:\\Dist\\install.log"), page.BuildLogText());
-    EXPECT_EQ(view.output.back(), "Archive damaged.");
+    EXPECT_EQ(view.Lines().back(), "Archive damaged.");
 }
 
 TEST_F(CompilePageTest, AnUnwritableInstallLogIsShownAndFinishStaysOff) {
@@ -124,19 +139,35 @@ TEST_F(CompilePageTest, ARecordThatCannotBeWrittenEndsTheRunInThePaneAndTheLogs)
         "Cannot create key HKEY_LOCAL_MACHINE\\" + std::string(engine::ProductRegistryKey) + ": Access is denied.";
     for (const auto state : {engine::isMaintenance, engine::isUninstall}) {
         data->State = state;
-        view.events.clear();
-        view.output.clear();
-        page.wCompilePage(*data, view);
-        EXPECT_EQ(view.events, (std::vector<std::string>{"save off", "output", "save on", "finished"}));
-        EXPECT_EQ(view.output, std::vector<std::string>{error});
-        EXPECT_EQ(page.BuildLog, std::vector<std::string>{error});
+        RecordingView runView{machine.registry};
+        TCompilePage runPage;
+        runPage.wCompilePage(*data, runView);
+        EXPECT_EQ(runView.events, (std::vector<std::string>{"save off", "output", "save on", "finished"}));
+        EXPECT_EQ(runView.Lines(), std::vector<std::string>{error});
+        EXPECT_EQ(runPage.BuildLog, std::vector<std::string>{error});
         EXPECT_EQ(machine.files.ReadFile("C:\\Dist\\install.log"), error + "\r\n");
-        EXPECT_FALSE(page.Running());
+        EXPECT_FALSE(runPage.Running());
     }
     // The run stopped before anything changed.
     EXPECT_EQ(machine.registry.OpenKey(Hive::LocalMachine, engine::ProductRegistryKey, KeyAccess::Read)
                   ->ReadString("InstallDir"),
               "C:\\Q");
+}
+
+TEST_F(CompilePageTest, AnEmptyFirstLineIsALineOfThePane) {
+    page.Output(view, "");
+    page.Output(view, "second");
+    page.Output(view, "");
+    EXPECT_EQ(view.Lines(), (std::vector<std::string>{"", "second", ""}));
+    // The run's lines follow those already in the pane.
+    page.wCompilePage(*Start(), view);
+    const auto lines = view.Lines();
+    ASSERT_GT(lines.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 3), (std::vector<std::string>{"", "second", ""}));
+    ASSERT_GE(page.BuildLog.size(), 2u);
+    EXPECT_EQ(lines[3], page.BuildLog[0]);
+    EXPECT_EQ(lines[4], "");  // the run's own empty line after the system's
+    EXPECT_EQ(lines.back(), page.BuildLog.back());
 }
 
 }  // namespace
