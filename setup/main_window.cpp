@@ -66,6 +66,8 @@ TfMain::TfMain(HINSTANCE instance, engine::TInstallData& data) : data_(data), fl
     AddPages();
     for (int i = 0; i < kSetupPageCount; ++i)
         pageWindows_[i]->OnCommand = [this](int id, int code, HWND) {
+            // The run uses the data and the pages: nothing on them changes until it has ended.
+            if (compile_.Running()) return;
             if (id >= idIDEBox && id < idIDEBox + static_cast<int>(ideBoxes_.size()) && code == BN_CLICKED)
                 IDECheckBoxClick(id - idIDEBox);
             else if (id == idAgree && code == BN_CLICKED)
@@ -519,7 +521,10 @@ LRESULT CALLBACK TfMain::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     auto* self = reinterpret_cast<TfMain*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self) {
         switch (message) {
-        case WM_CLOSE: self->WizardCancelButtonClick(); return 0;
+        case WM_CLOSE:
+            // While the engine runs, only Cancel acts; the close box does not.
+            if (!self->compile_.Running()) self->WizardCancelButtonClick();
+            return 0;
         case kRunCompile: self->wCompilePage(); return 0;
         default: break;
         }

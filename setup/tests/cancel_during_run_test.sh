@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cancel pressed on the compile page while a package build runs: a first installation into Delphi 7
 # from sources whose dcc32 stand-in sleeps before building tkQuorvexD7. The window keeps answering
-# while the tool runs, Cancel does not cut the run short, and once the run has ended setup.exe closes
+# while the tool runs; Back, Finish, Save Build Log and the close box do nothing then; Cancel does
+# not cut the run short, and once the run has ended setup.exe closes
 # by itself with exit code 0, the product recorded and its packages in place. Keeps screenshots.
 # Usage: cancel_during_run_test.sh BIN_DIR HOST_BIN_DIR SHOTS_DIR   (on a display, see run_on_xvfb.sh)
 set -uo pipefail
@@ -17,7 +18,7 @@ d7_name="Delphi 7.0 (Enterprise)"
 bpl=$drive_c/D7/Projects/Bpl
 last_line="All operations done. Press Finish to exit installation."
 # Long enough for the steps below to happen while the tool sleeps; setup.exe's tools inherit it.
-hang_seconds=15
+hang_seconds=20
 export QV_STUB_HANG="dcc32:tkQuorvexD7" QV_STUB_HANG_SECONDS=$hang_seconds
 
 start_setup "$work/dist"
@@ -31,6 +32,15 @@ wait_for_output_line "Compiling package: tkQuorvex"; building=$?
 # The window answers while the tool sleeps: reading the pane goes through setup.exe's message loop.
 pane_while_building=$(compile_output 5); answered=$?
 shot "$shots/6-compile-building.png"
+# The hidden Back and the greyed buttons refuse a press: their commands are sent as they arrive
+# from a click that gets through. The close box's WM_CLOSE is posted; two settles see it handled.
+for button in "< Back" "Finish" "Save Build Log..."; do drive_within 10 focus "$W" Button "$button"; done
+drive close "$W"
+drive settle "$W"; drive settle "$W"
+page_while_building=$(page_title)
+cancel_while_building=$(drive_within 10 state "$W" Button "Cancel")
+save_dialog_while_building=$(drive save "Save As" - 3000 2>/dev/null)
+shot "$shots/6-compile-commands-ignored.png"
 drive click "$W" Button "Cancel"
 pane_after_cancel=$(compile_output 5 | tail -n 1)
 window_after_cancel=$(drive_within 10 state "$W" Button "Cancel")
@@ -44,6 +54,10 @@ left_open=$(drive wait "$W" 1000 2>&1)
 check "the build of tkQuorvex began" test "$building" -eq 0
 check "the window answered while the tool ran, its pane up to the sleeping build" \
     test "$answered $(tail -n 1 <<<"$pane_while_building")" = "0 Compiling package: tkQuorvex"
+check "Back, Finish and the close box left the compile page shown ($page_while_building)" \
+    test "$page_while_building" = "Compiling and Installing Packages"
+check "the close box did not act as Cancel ($cancel_while_building)" test "$cancel_while_building" = "enabled visible unchecked"
+check "Save Build Log opened no dialog during the run ($save_dialog_while_building)" test -z "$save_dialog_while_building"
 check "Cancel came while the tool still ran (${cancelled_after}s of ${hang_seconds}s)" \
     test "$pane_after_cancel" = "Compiling package: tkQuorvex"
 check "Cancel leaves the window open while the run goes on, its button greyed ($window_after_cancel)" \
