@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -334,7 +333,10 @@ void TfMain::cTargetChange() {
 }
 
 void TfMain::cTargetDrawItem(const DRAWITEMSTRUCT& item) {
-    if (item.itemID == static_cast<UINT>(-1)) return;
+    // The name comes from the item's target, not back from the list: an edition read from the
+    // registry can be of any length, and under Wine a long item read back through the ANSI list
+    // messages draws no text.
+    if (item.itemID >= configTargets_.size()) return;  // also no item (-1)
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     ::ImageList_Draw(ImageListTargets.get(), static_cast<int>(item.itemID), item.hDC, item.rcItem.left + 1,
@@ -343,13 +345,7 @@ void TfMain::cTargetDrawItem(const DRAWITEMSTRUCT& item) {
     int width = 16, height = 16;
     ::ImageList_GetIconSize(ImageListTargets.get(), &width, &height);
     text.left += width + 3;
-    // An edition read from the registry can be of any length. The list copies no more than the
-    // length it reports, and tells how much it copied.
-    const LRESULT length = ::SendMessageA(cTarget_, CB_GETLBTEXTLEN, item.itemID, 0);
-    if (length == CB_ERR) return;
-    std::string caption(static_cast<std::size_t>(length) + 1, '\0');
-    const LRESULT copied = ::SendMessageA(cTarget_, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(caption.data()));
-    caption.resize(copied == CB_ERR ? 0 : std::min(static_cast<std::size_t>(copied), caption.size() - 1));
+    const std::string caption = configTargets_[item.itemID]->Target.DisplayName();
     ::SetBkMode(item.hDC, TRANSPARENT);
     ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     ::ExtTextOutA(item.hDC, text.left, text.top + 1, ETO_CLIPPED, &text, caption.data(),

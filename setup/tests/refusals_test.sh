@@ -3,7 +3,9 @@
 # wizard stays on the page. Only Delphi 5, older than any target: an empty IDE page whose Next
 # stays enabled and skips the configuration page. A BPL folder typed on the configuration page that
 # no tool may get: a message on Next, and the wizard stays there showing that IDE; corrected, the
-# installation goes on. Keeps a screenshot per page.
+# installation goes on. An edition of 1,000 characters, longer than any buffer a list item might be
+# read into: the configuration page's target list draws it and holds it whole. Keeps a screenshot
+# per page.
 # Usage: refusals_test.sh BIN_DIR HOST_BIN_DIR SHOTS_DIR   (on a display, see run_on_xvfb.sh)
 set -uo pipefail
 bin=$1 host_bin=$2 shots=$3
@@ -79,4 +81,31 @@ check "configuration: showing the IDE of that folder ($folder_ide)" test "$folde
 check "configuration: and the folder as typed ($folder_shown)" test "$folder_shown" = 'C:\CB6 Bpl" -y'
 check "configuration: corrected, the installation ended ($setup_exit)" test "$setup_exit" -eq 0
 check "configuration: the package is in the corrected folder" test -f "$drive_c/CB6 Bpl/tkQuorvexC6.bpl"
+
+# A registry value of any length reaches the owner-drawn list; the page is left by closing there.
+next_machine
+long_edition=$(printf 'Enterprise%.0s' {1..100})
+seed $'[Delphi 7.0]\nroot = C:\\D7\nedition = '"$long_edition"$'\n'
+start_setup "$work/dist"
+to_ide_page "$shots/long-edition"
+next
+shot "$shots/long-edition/5-configuration.png"
+long_page=$(page_title)
+long_item=$(drive text "$W" ComboBox "#120")
+# The list's field between the icon and the drop-down button, kept as its own picture: text drawn
+# on the item's fill gives it contrast, a fill alone none.
+read -r left top right bottom < <(drive rect "$W" ComboBox "#120")
+convert "$shots/long-edition/5-configuration.png" \
+    -crop "$((right - left - 44))x$((bottom - top - 10))+$((left + 24))+$((top + 5))" +repage \
+    "$shots/long-edition/5-configuration-target.png"
+long_contrast=$(convert "$shots/long-edition/5-configuration-target.png" -colorspace gray \
+    -format '%[fx:round(255*(maxima-minima))]' info:)
+drive close "$W"
+wait "$setup_pid"; long_closed=$?
+
+check "long edition: the configuration page shows ($long_page)" test "$long_page" = "Configuration"
+check "long edition: the target list holds the whole name (${#long_item} characters)" \
+    test "$long_item" = "Delphi 7.0 ($long_edition)"
+check "long edition: the selected item's text is drawn (contrast $long_contrast)" test "${long_contrast:-0}" -gt 80
+check "long edition: closed there, setup.exe ends cleanly ($long_closed)" test "$long_closed" -eq 0
 [ "$failures" -eq 0 ]
