@@ -284,11 +284,13 @@ void TfMain::wConfigPageEnterPage() {
     ::SendMessageA(cTarget_, CB_RESETCONTENT, 0, 0);
     ImageListTargets.reset(::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4));
     configTargets_ = ConfigTargets(data_);
+    targetIcons_.clear();
     for (auto* target : configTargets_) {
         ::SendMessageA(cTarget_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(target->Target.DisplayName().c_str()));
-        // AddTargetIcon: a program without an icon adds none.
-        if (const auto icon = data_.Machine.system.FileSmallIcon(target->Target.IDEExecutable))
-            ::ImageList_AddIcon(ImageListTargets.get(), static_cast<HICON>(icon->NativeHandle()));
+        // A program without an icon leaves its item's slot empty; the later items keep their own.
+        const auto icon = data_.Machine.system.FileSmallIcon(target->Target.IDEExecutable);
+        targetIcons_.push_back(
+            icon ? ::ImageList_AddIcon(ImageListTargets.get(), static_cast<HICON>(icon->NativeHandle())) : -1);
     }
     ::SendMessageA(cTarget_, CB_SETCURSEL, 0, 0);
     cTargetChange();
@@ -339,8 +341,9 @@ void TfMain::cTargetDrawItem(const DRAWITEMSTRUCT& item) {
     if (item.itemID >= configTargets_.size()) return;  // also no item (-1)
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    ::ImageList_Draw(ImageListTargets.get(), static_cast<int>(item.itemID), item.hDC, item.rcItem.left + 1,
-                     item.rcItem.top, ILD_TRANSPARENT);
+    if (const int image = targetIcons_[item.itemID]; image >= 0)
+        ::ImageList_Draw(ImageListTargets.get(), image, item.hDC, item.rcItem.left + 1, item.rcItem.top,
+                         ILD_TRANSPARENT);
     RECT text = item.rcItem;
     int width = 16, height = 16;
     ::ImageList_GetIconSize(ImageListTargets.get(), &width, &height);

@@ -108,6 +108,7 @@ private:
     std::array<std::unique_ptr<controls::win32::DirEditFrame>, 3> folderFrames_;  // BPL, DCP, HPP
     wizard::win32::UniqueImageList ImageListTargets;
     std::vector<engine::TTargetOptions*> configTargets_;
+    std::vector<int> targetIcons_;  // per item: its image in ImageListTargets, -1 for none
     HWND cbAgree_ = nullptr, rbMainternance_ = nullptr, rbUninstall_ = nullptr;
     HWND mOutput_ = nullptr, bSaveBuildLog_ = nullptr, progressBar_ = nullptr;
     bool closeAfterRun_ = false;

@@ -4,8 +4,8 @@
 # stays enabled and skips the configuration page. A BPL folder typed on the configuration page that
 # no tool may get: a message on Next, and the wizard stays there showing that IDE; corrected, the
 # installation goes on. An edition of 1,000 characters, longer than any buffer a list item might be
-# read into: the configuration page's target list draws it and holds it whole. Keeps a screenshot
-# per page.
+# read into: the configuration page's target list draws it and holds it whole; its IDE's program is
+# gone, so its item draws no icon and the next IDE keeps its own. Keeps a screenshot per page.
 # Usage: refusals_test.sh BIN_DIR HOST_BIN_DIR SHOTS_DIR   (on a display, see run_on_xvfb.sh)
 set -uo pipefail
 bin=$1 host_bin=$2 shots=$3
@@ -82,30 +82,42 @@ check "configuration: and the folder as typed ($folder_shown)" test "$folder_sho
 check "configuration: corrected, the installation ended ($setup_exit)" test "$setup_exit" -eq 0
 check "configuration: the package is in the corrected folder" test -f "$drive_c/CB6 Bpl/tkQuorvexC6.bpl"
 
-# A registry value of any length reaches the owner-drawn list; the page is left by closing there.
+# A registry value of any length reaches the owner-drawn list, and a program without an icon
+# before one with it; the page is left by closing there.
 next_machine
 long_edition=$(printf 'Enterprise%.0s' {1..100})
-seed $'[Delphi 7.0]\nroot = C:\\D7\nedition = '"$long_edition"$'\n'
+seed $'[Delphi 7.0]\nroot = C:\\D7\nedition = '"$long_edition"$'\n\n[C++Builder 6.0]\nroot = C:\\CB6\n'
+rm "$drive_c/D7/Bin/delphi32.exe"
 start_setup "$work/dist"
 to_ide_page "$shots/long-edition"
 next
-shot "$shots/long-edition/5-configuration.png"
+# target_shot NAME: the configuration page, and beside it the list's field cut into the icon and
+# the text, between the field's border and its drop-down button.
+target_shot() {
+    local page=$shots/long-edition/$1.png left top right bottom
+    shot "$page"
+    read -r left top right bottom < <(drive rect "$W" ComboBox "#120")
+    convert "$page" -crop "16x$((bottom - top - 10))+$((left + 4))+$((top + 5))" +repage "${page%.png}-icon.png"
+    convert "$page" -crop "$((right - left - 44))x$((bottom - top - 10))+$((left + 24))+$((top + 5))" +repage \
+        "${page%.png}-text.png"
+}
+# contrast PICTURE: 0 for a plain fill, more where something is drawn on it.
+contrast() { convert "$1" -colorspace gray -format '%[fx:round(255*(maxima-minima))]' info:; }
+target_shot 5-configuration
 long_page=$(page_title)
 long_item=$(drive text "$W" ComboBox "#120")
-# The list's field between the icon and the drop-down button, kept as its own picture: text drawn
-# on the item's fill gives it contrast, a fill alone none.
-read -r left top right bottom < <(drive rect "$W" ComboBox "#120")
-convert "$shots/long-edition/5-configuration.png" \
-    -crop "$((right - left - 44))x$((bottom - top - 10))+$((left + 24))+$((top + 5))" +repage \
-    "$shots/long-edition/5-configuration-target.png"
-long_contrast=$(convert "$shots/long-edition/5-configuration-target.png" -colorspace gray \
-    -format '%[fx:round(255*(maxima-minima))]' info:)
+drive select "$W" ComboBox "#120" 1
+target_shot 5-configuration-second
 drive close "$W"
 wait "$setup_pid"; long_closed=$?
+long_text=$(contrast "$shots/long-edition/5-configuration-text.png")
+icons="$(contrast "$shots/long-edition/5-configuration-icon.png") $(contrast "$shots/long-edition/5-configuration-second-icon.png")"
 
 check "long edition: the configuration page shows ($long_page)" test "$long_page" = "Configuration"
 check "long edition: the target list holds the whole name (${#long_item} characters)" \
     test "$long_item" = "Delphi 7.0 ($long_edition)"
-check "long edition: the selected item's text is drawn (contrast $long_contrast)" test "${long_contrast:-0}" -gt 80
+check "long edition: the selected item's text is drawn (contrast $long_text)" test "${long_text:-0}" -gt 80
+check "icons: none for Delphi 7 without a program, C++Builder 6 keeps its own (contrasts $icons)" \
+    eval 'read -r first second <<<"$icons"; test "$first" -eq 0 -a "$second" -gt 80'
 check "long edition: closed there, setup.exe ends cleanly ($long_closed)" test "$long_closed" -eq 0
 [ "$failures" -eq 0 ]
