@@ -18,7 +18,7 @@ d7_name="Delphi 7.0 (Enterprise)"
 bpl=$drive_c/D7/Projects/Bpl
 last_line="All operations done. Press Finish to exit installation."
 # Long enough for the steps below to happen while the tool sleeps; setup.exe's tools inherit it.
-hang_seconds=20
+hang_seconds=30
 export QV_STUB_HANG="dcc32:tkQuorvexD7" QV_STUB_HANG_SECONDS=$hang_seconds
 
 start_setup "$work/dist"
