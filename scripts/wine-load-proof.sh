@@ -20,7 +20,11 @@ for run in $(seq "$runs"); do
     ((status == 0)) && passes=$((passes + 1))
     echo "run $run: exit $status in $(($(date +%s) - start)) s, $run_flakes flaky, $(tail -n 1 "$log")"
     grep '^FLAKY: ' "$log"
-    ((status == 0)) || cp "$log" "/tmp/qv-load-run$run.log"
+    # A run that failed or had a flake keeps its log, for the output of the first failure.
+    if ((status != 0 || run_flakes > 0)); then
+        cp "$log" "/tmp/qv-load-run$run.log"
+        echo "  log: /tmp/qv-load-run$run.log"
+    fi
 done
 rm -f "$log"
 echo "under load: $passes of $runs runs passed, $flakes flakes"
