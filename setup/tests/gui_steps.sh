@@ -35,6 +35,11 @@ begin_machine() {
     machines=0
     next_machine
 }
+# The start of a walk: a scratch machine and an empty screenshot folder $shots.
+begin_walk() {
+    begin_machine
+    fresh_shots "$shots"
+}
 # A fresh machine: a new copy of the template prefix (QV_WINE_TEMPLATE) in $work, nothing
 # installed or seeded.
 next_machine() {

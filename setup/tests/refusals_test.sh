@@ -11,8 +11,7 @@ set -uo pipefail
 bin=$1 host_bin=$2 shots=$3
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/gui_steps.sh"
-begin_machine
-fresh_shots "$shots"
+begin_walk
 make_distribution "$work/dist"
 
 # Two running IDEs.

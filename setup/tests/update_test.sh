@@ -10,8 +10,7 @@ set -uo pipefail
 bin=$1 host_bin=$2 shots=$3
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/gui_steps.sh"
-begin_machine
-fresh_shots "$shots"
+begin_walk
 
 make_distribution "$work/old" --version "2.4.1.17 Standard Edition"
 make_distribution "$work/new" --version "2.5.0.3 Standard Edition"
