@@ -2,7 +2,14 @@
 # and the demo.
 W="Quorvex Installer"
 failures=0
-drive() { wine "$bin/ui_driver.exe" "$@" | tr -d '\r'; }
+# A failure is named on standard error, with Wine's exit code: with WINEDEBUG=-all a program that
+# Wine could not start gives no other sign.
+drive() {
+    wine "$bin/ui_driver.exe" "$@" | tr -d '\r'
+    local status=${PIPESTATUS[0]}
+    ((status == 0)) || echo "ui_driver $*: exit $status" >&2
+    return "$status"
+}
 # drive_within SECONDS ...: as drive, but fails when setup.exe does not answer in time.
 drive_within() { timeout "$1" wine "$bin/ui_driver.exe" "${@:2}" | tr -d '\r'; }
 check() {
