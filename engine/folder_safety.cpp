@@ -17,6 +17,18 @@ struct AbsolutePath {
     std::vector<std::string> names;
 };
 
+// A character that no folder name holds: " < > | ? *, a control character, or a ":" anywhere
+// but after the drive letter. Inside a tool's quoted argument it would end the argument or
+// change its meaning.
+bool HoldsInvalidCharacter(const std::string& folder) {
+    for (std::size_t i = 0; i < folder.size(); ++i) {
+        const auto c = static_cast<unsigned char>(folder[i]);
+        if (c < 32 || std::string_view("\"<>|?*").find(static_cast<char>(c)) != std::string_view::npos) return true;
+        if (c == ':' && i != 1) return true;
+    }
+    return false;
+}
+
 // An 8.3 name with "~digits", as the system makes for a long name: at most 8 characters before an
 // optional dot, at most 3 after it.
 bool IsShortAlias(const std::string& name) {
@@ -100,10 +112,6 @@ std::optional<FolderRefusal> RemovalRefusal(const std::string& folder, const Gua
     return std::nullopt;
 }
 
-bool MayRemoveFolder(const std::string& folder, const GuardedFolders& guarded) {
-    return !RemovalRefusal(folder, guarded);
-}
-
 std::string RefusalReason(FolderRefusal refusal) {
     switch (refusal) {
     case FolderRefusal::NotAbsolute:
@@ -135,15 +143,6 @@ GuardedFolders ProtectedFolders(platform::SystemInfo& system) {
         add(folders.system, kind);
     folders.setup = {system.ProgramFolder(), system.CurrentDirectory()};
     return folders;
-}
-
-bool HoldsInvalidCharacter(const std::string& folder) {
-    for (std::size_t i = 0; i < folder.size(); ++i) {
-        const auto c = static_cast<unsigned char>(folder[i]);
-        if (c < 32 || std::string_view("\"<>|?*").find(static_cast<char>(c)) != std::string_view::npos) return true;
-        if (c == ':' && i != 1) return true;
-    }
-    return false;
 }
 
 std::optional<std::string> FolderValueFault(const std::string& folder) {

@@ -36,18 +36,11 @@ struct GuardedFolders {
 // Why the folder may not be removed; nothing when it may.
 std::optional<FolderRefusal> RemovalRefusal(const std::string& folder, const GuardedFolders& guarded);
 
-bool MayRemoveFolder(const std::string& folder, const GuardedFolders& guarded);
-
 // The reason in words, to follow "it": "is a whole drive".
 std::string RefusalReason(FolderRefusal refusal);
 
 // The guarded folders of this machine and this run.
 GuardedFolders ProtectedFolders(platform::SystemInfo& system);
-
-// A character that no folder name holds: " < > | ? *, a control character, or a ":" anywhere
-// but after the drive letter. Inside a tool's quoted argument it would end the argument or
-// change its meaning.
-bool HoldsInvalidCharacter(const std::string& folder);
 
 // Why a folder value cannot be handed to a tool or a file operation: empty, not a full path,
 // holding a ".." name or a character that a folder name cannot hold. Nothing when it can.

@@ -51,10 +51,7 @@ TEST_F(FolderSafety, EachRefusalNamesItsReason) {
         {"C:\\Documents and Settings\\User\\Application Data. ", FolderRefusal::SystemOrUser},
         {"C:\\Setup", FolderRefusal::SetupFolder},
     };
-    for (const auto& [folder, refusal] : cases) {
-        EXPECT_EQ(Refusal(folder), refusal) << folder;
-        EXPECT_FALSE(engine::MayRemoveFolder(folder, guarded)) << folder;
-    }
+    for (const auto& [folder, refusal] : cases) EXPECT_EQ(Refusal(folder), refusal) << folder;
 }
 
 TEST_F(FolderSafety, LongNamesAndFoldersInsideUserFoldersMayGo) {
