@@ -18,34 +18,52 @@ trap 'cd /; wine "$bin/startup_probe.exe" clear >/dev/null 2>&1 || true; wineser
 bash "$(dirname "$0")/../../tools/mkdist/mkdist.sh" --bin "$bin" --host-bin "$host/bin" "$work/dist" >/dev/null
 wine "$bin/startup_probe.exe" seed 40 >/dev/null
 
-# measure TITLE PROGRAM: the medians of 7 runs, "<ms> <peak KB>", after one run that warms the
-# caches; stops when the painted window is not the one expected (a message box, say).
-measure() {
-    local title=$1; shift
-    wine "$bin/first_paint.exe" "$@" >/dev/null
-    for _ in 1 2 3 4 5 6 7; do wine "$bin/first_paint.exe" "$@" | tr -d '\r'; done >"$work/runs"
-    if grep -qv " $title\$" "$work/runs"; then
-        echo "first_paint: a window other than \"$title\" was painted:" >&2; cat "$work/runs" >&2; exit 1
+# The programs run in interleaved rounds, so that a burst of load on the machine or of work in the
+# Wine server falls on every side alike; the figures are the medians of the rounds, after one round
+# that warms the caches. setup.exe runs from the distribution folder, as a user starts it.
+setup="Z:${work//\//\\}\\dist\\setup.exe"
+rounds=9
+paint() { # TITLE FILE PROGRAM: one first paint, "<ms> <peak KB>" appended to FILE
+    local title=$1 file=$2; shift 2
+    local line; line=$(wine "$bin/first_paint.exe" "$@" | tr -d '\r')
+    if [[ $line != *" $title" ]]; then
+        echo "first_paint: a window other than \"$title\" was painted: $line" >&2; exit 1
     fi
-    echo "$(cut -d' ' -f1 "$work/runs" | sort -n | sed -n 4p) $(cut -d' ' -f2 "$work/runs" | sort -n | sed -n 4p)"
+    echo "${line% "$title"}" >>"$file"
 }
+median() { # FILE COLUMN
+    cut -d' ' -f"$2" "$1" | sort -n | sed -n "$(( ($(wc -l <"$1") + 1) / 2 ))p"
+}
+medians() { echo "$(median "$1" 1) $(median "$1" 2)"; }
 mb() { awk "BEGIN{printf \"%.1f\", $1/1024}"; }
-measure "Bare window" "$bin/bare_window.exe" >"$work/bare"
 cd "$work/dist"
-measure "Quorvex Installer" setup.exe >"$work/setup"
-for _ in 1 2 3 4 5 6 7; do wine "$bin/startup_probe.exe" floor | tr -d '\r'; done | sort -n | sed -n 4p >"$work/floor"
+for round in $(seq 0 "$rounds"); do
+    ((round)) || { paint "Bare window" /dev/null "$bin/bare_window.exe"; paint "Quorvex Installer" /dev/null "$setup"; continue; }
+    paint "Bare window" "$work/bare.runs" "$bin/bare_window.exe"
+    paint "Quorvex Installer" "$work/setup.runs" "$setup"
+    wine "$bin/startup_probe.exe" floor | tr -d '\r' >>"$work/floor.runs"
+done
 # The share no program can avoid: every registry value the start-up reads is a server round trip.
 wine "$bin/startup_probe.exe" start | tr -d '\r' >"$work/startup"
 wine "$bin/startup_probe.exe" roundtrip | tr -d '\r' >"$work/roundtrip"
 wine "$bin/startup_probe.exe" clear >/dev/null
-measure "Quorvex Installer" setup.exe >"$work/none"
+for round in $(seq "$rounds"); do
+    paint "Bare window" "$work/bare-none.runs" "$bin/bare_window.exe"
+    paint "Quorvex Installer" "$work/none.runs" "$setup"
+done
+medians "$work/bare.runs" >"$work/bare"
+medians "$work/setup.runs" >"$work/setup"
+medians "$work/floor.runs" >"$work/floor"
+medians "$work/bare-none.runs" >"$work/bare-none"
+medians "$work/none.runs" >"$work/none"
 read -r bare_ms bare_kb <"$work/bare"
 read -r setup_ms setup_kb <"$work/setup"
 read -r none_ms none_kb <"$work/none"
+read -r bare_none_ms bare_none_kb <"$work/bare-none"
 read -r floor_ms floor_queries <"$work/floor"
 size=$(stat -c %s "$work/dist/setup.exe")
 
-echo "bare window: first paint after ${bare_ms} ms, peak working set $(mb "$bare_kb") MB"
+echo "bare window: first paint after ${bare_ms} ms (${bare_none_ms} ms beside no IDE), peak working set $(mb "$bare_kb") MB"
 echo "setup.exe, 40 IDEs: first paint after ${setup_ms} ms, peak working set $(mb "$setup_kb") MB"
 echo "setup.exe, no IDE: first paint after ${none_ms} ms, peak working set $(mb "$none_kb") MB"
 read -r _ _ values _ <"$work/startup"
@@ -56,6 +74,6 @@ echo "start-up sequence, in-process: $(sed 's/.*in-process: //' "$work/startup")
 echo "registry floor, 40 IDEs: ${floor_ms} ms for ${floor_queries} key opens and reads"
 ratio() { awk "BEGIN{printf \"%.2f\", $1}"; }
 echo "ratio setup/(bare window + registry floor), 40 IDEs: $(ratio "$setup_ms/($bare_ms+$floor_ms)") (target <= 1.3)"
-echo "ratio setup/bare window, no IDE: $(ratio "$none_ms/$bare_ms") (target <= 1.2)"
-echo "ratio peak working set setup/bare window, 40 IDEs: $(ratio "$setup_kb/$bare_kb"), no IDE: $(ratio "$none_kb/$bare_kb") (target <= 1.3)"
+echo "ratio setup/bare window, no IDE: $(ratio "$none_ms/$bare_none_ms") (target <= 1.2)"
+echo "ratio peak working set setup/bare window, 40 IDEs: $(ratio "$setup_kb/$bare_kb"), no IDE: $(ratio "$none_kb/$bare_none_kb") (target <= 1.3)"
 echo "setup.exe size: $(awk "BEGIN{printf \"%.2f\", $size/1048576}") MB ($size bytes, target <= 2 MB)"
