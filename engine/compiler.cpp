@@ -88,8 +88,15 @@ bool TCompiler::MayRemove(const std::string& folder) {
     return false;
 }
 
+void TCompiler::ReportUserHive() {
+    if (Data.UserHiveLine.empty()) return;
+    AddMessage(Data.UserHiveLine);
+    AddMessage("");
+}
+
 bool TCompiler::Install() {
     Abort = false;
+    ReportUserHive();
     if (const std::string line = SystemLine(); !line.empty()) {
         AddMessage(line);
         AddMessage("");
@@ -130,6 +137,7 @@ bool TCompiler::Install() {
 
 bool TCompiler::Uninstall() {
     Abort = false;
+    ReportUserHive();
     if (const std::string line = SystemLine(); !line.empty()) {
         DoOutput("\x01" + line, Abort);
         DoOutput("", Abort);

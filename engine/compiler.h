@@ -78,6 +78,8 @@ public:
     bool UninstallTarget(TTargetOptions& target);
 
 private:
+    // Whose IDE settings the run changes, when start-up had something to say about it.
+    void ReportUserHive();
     // False, with a message and the product's record as it was, when the installation folder is
     // no folder that a tool or a file operation may get.
     bool InstallDirUsable();

@@ -103,6 +103,9 @@ public:
     bool FreeVersion = false;
     std::unique_ptr<ide::TCompileTargetList> Targets;
     std::unique_ptr<TTargetOptionsList> TargetOptions;
+    // The first line of every run when start-up found the signed-in user to be another than the
+    // installer's own, or could not tell (ChooseUserHive); empty otherwise.
+    std::string UserHiveLine;
 
     void LoadFromRegistry();
     void SaveToRegistry();

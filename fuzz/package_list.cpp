@@ -23,7 +23,7 @@ public:
     PackageKeys(platform::memory::MemoryMachine& machine, const std::vector<std::string>& lines)
         : machine_(machine) {
         for (int k = 0; k < 3; ++k)
-            keys_[k] = machine_.registry.OpenKey(Hive::CurrentUser, kUserKey + kPackageKeys[k], KeyAccess::CreateWrite);
+            keys_[k] = machine_.registry.OpenKey(Hive::User, kUserKey + kPackageKeys[k], KeyAccess::CreateWrite);
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const std::size_t equals = lines[i].find('=');
             keys_[i % 3]->WriteString(lines[i].substr(0, equals),
@@ -31,7 +31,7 @@ public:
         }
     }
     ~PackageKeys() {
-        for (const char* key : kPackageKeys) machine_.registry.DeleteKey(Hive::CurrentUser, kUserKey + key);
+        for (const char* key : kPackageKeys) machine_.registry.DeleteKey(Hive::User, kUserKey + key);
     }
     PackageKeys(const PackageKeys&) = delete;
     PackageKeys& operator=(const PackageKeys&) = delete;

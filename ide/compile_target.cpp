@@ -86,7 +86,7 @@ void TCompileTarget::LoadFromRegistry() {
         RootDir = sys::RemovePathDelimiter(key->ReadString("RootDir"));
         if (IsBDS()) ProjectsDir = BDSProjectsFolder();
     }
-    const auto library = Machine.registry.OpenKey(Hive::CurrentUser, UserKey + "\\Library", KeyAccess::Read);
+    const auto library = Machine.registry.OpenKey(Hive::User, UserKey + "\\Library", KeyAccess::Read);
     if (library) {
         DCPOutputDir = sys::RemovePathDelimiter(library->ReadString("Package DCP Output"));
         BPLOutputDir = sys::RemovePathDelimiter(library->ReadString("Package DPL Output"));
@@ -95,7 +95,7 @@ void TCompileTarget::LoadFromRegistry() {
 }
 
 void TCompileTarget::ReloadLists() {
-    LoadLists(Machine.registry.OpenKey(Hive::CurrentUser, UserKey + "\\Library", KeyAccess::Read).get());
+    LoadLists(Machine.registry.OpenKey(Hive::User, UserKey + "\\Library", KeyAccess::Read).get());
 }
 
 void TCompileTarget::LoadLists(const platform::RegistryKey* library) {
@@ -106,7 +106,7 @@ void TCompileTarget::LoadLists(const platform::RegistryKey* library) {
     PackageSearchPaths = pathList("Package Search Path");
     SearchPaths = pathList("Search Path");
     const auto debugging =
-        Machine.registry.OpenKey(Hive::CurrentUser, UserKey + "\\Debugging", KeyAccess::Read);
+        Machine.registry.OpenKey(Hive::User, UserKey + "\\Debugging", KeyAccess::Read);
     DebugDCUPaths = SplitPathList(debugging ? debugging->ReadString("Debug DCUs Path") : std::string());
     LoadPackageList(KnownIDEPackages, "Known IDE Packages");
     LoadPackageList(KnownPackages, "Known Packages");
@@ -116,7 +116,7 @@ void TCompileTarget::LoadLists(const platform::RegistryKey* library) {
 void TCompileTarget::LoadPackageList(TDelphiPackageList& list, const std::string& keyName) {
     list.Clear();
     const auto key =
-        Machine.registry.OpenKey(Hive::CurrentUser, UserKey + "\\" + keyName, KeyAccess::Read);
+        Machine.registry.OpenKey(Hive::User, UserKey + "\\" + keyName, KeyAccess::Read);
     if (!key) return;
     for (const auto& [name, description] : key->StringValues()) list.AddPackage(name, description);
 }
@@ -128,7 +128,7 @@ void TCompileTarget::SavePackageLists() {
 
 void TCompileTarget::SavePackageList(const TDelphiPackageList& list, const std::string& keyName) {
     const auto key =
-        Machine.registry.OpenKey(Hive::CurrentUser, UserKey + "\\" + keyName, KeyAccess::Write);
+        Machine.registry.OpenKey(Hive::User, UserKey + "\\" + keyName, KeyAccess::Write);
     if (!key) return;
     const auto names = key->ValueNames();
     for (const auto& name : names)
@@ -140,11 +140,11 @@ void TCompileTarget::SavePackageList(const TDelphiPackageList& list, const std::
 
 void TCompileTarget::SavePaths() {
     if (const auto key =
-            Machine.registry.OpenKey(Hive::CurrentUser, UserKey + "\\Library", KeyAccess::Write)) {
+            Machine.registry.OpenKey(Hive::User, UserKey + "\\Library", KeyAccess::Write)) {
         key->WriteString("Browsing Path", JoinPathList(BrowsingPaths));
         key->WriteString("Search Path", JoinPathList(SearchPaths));
     }
-    if (const auto key = Machine.registry.OpenKey(Hive::CurrentUser, UserKey + "\\Debugging",
+    if (const auto key = Machine.registry.OpenKey(Hive::User, UserKey + "\\Debugging",
                                                   KeyAccess::Write)) {
         const std::string joined = JoinPathList(DebugDCUPaths);
         if (key->ReadString("Debug DCUs Path") != joined) key->WriteString("Debug DCUs Path", joined);
@@ -235,7 +235,7 @@ void TCompileTargetList::LoadTargets(const std::string& productKey,
     for (const auto& name : key->SubkeyNames()) {
         if (name.empty() || name[0] < '1' || name[0] > '9') continue;
         if (sys::SameText(productKey, "BDS") && !IsSupportedBDSKey(name)) continue;
-        if (!Machine.registry.KeyExists(Hive::CurrentUser, BorlandKey + registryName + "\\" + name))
+        if (!Machine.registry.KeyExists(Hive::User, BorlandKey + registryName + "\\" + name))
             continue;
         Targets.push_back(std::make_unique<TCompileTarget>(Machine, productKey, registryName, name));
     }

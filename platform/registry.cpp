@@ -2,8 +2,9 @@
 
 namespace platform {
 
-std::string HiveName(Hive hive) {
-    return hive == Hive::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+std::string HiveName(Hive hive, const std::string& userSid) {
+    if (hive == Hive::LocalMachine) return "HKEY_LOCAL_MACHINE";
+    return userSid.empty() ? "HKEY_CURRENT_USER" : "HKEY_USERS\\" + userSid;
 }
 
 std::string NormalizeKeyPath(const std::string& path) {
@@ -16,9 +17,10 @@ std::string NormalizeKeyPath(const std::string& path) {
     return key;
 }
 
-std::string KeyDisplayName(Hive hive, const std::string& path) {
+std::string KeyDisplayName(Hive hive, const std::string& path, const std::string& userSid) {
     const std::string key = NormalizeKeyPath(path);
-    return key.empty() ? HiveName(hive) : HiveName(hive) + "\\" + key;
+    const std::string root = HiveName(hive, userSid);
+    return key.empty() ? root : root + "\\" + key;
 }
 
 }  // namespace platform

@@ -12,7 +12,10 @@
 
 namespace platform {
 
-enum class Hive { LocalMachine, CurrentUser };
+// LocalMachine is HKEY_LOCAL_MACHINE. User is the hive of the user whose IDEs are changed:
+// HKEY_CURRENT_USER, or HKEY_USERS\<SID> of the user signed in at the desktop when setup runs as
+// another user. A backend takes that choice once, when it is made, and keeps it.
+enum class Hive { LocalMachine, User };
 
 enum class KeyAccess {
     Read,          // open an existing key for reading
@@ -27,11 +30,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// "HKEY_CURRENT_USER" or "HKEY_LOCAL_MACHINE".
-std::string HiveName(Hive hive);
+// "HKEY_LOCAL_MACHINE"; the user's hive is "HKEY_CURRENT_USER", or "HKEY_USERS\<SID>" when
+// `userSid` names another user's hive.
+std::string HiveName(Hive hive, const std::string& userSid = {});
 
 // Key path as used in messages: hive name, a backslash, the path without leading backslash.
-std::string KeyDisplayName(Hive hive, const std::string& path);
+std::string KeyDisplayName(Hive hive, const std::string& path, const std::string& userSid = {});
 
 // The key path without leading, trailing and doubled backslashes, as both backends address keys.
 std::string NormalizeKeyPath(const std::string& path);

@@ -29,9 +29,10 @@ RegistryValue IntegerValue(std::int32_t value);
 
 // A key as the caller named it: what the messages about its values show.
 struct KeyLocation {
-    Hive hive = Hive::CurrentUser;
-    std::string path;  // normalized
-    std::string DisplayName() const { return KeyDisplayName(hive, path); }
+    Hive hive = Hive::User;
+    std::string path;     // normalized
+    std::string userSid{};  // whose hive Hive::User reaches, when not the process user's
+    std::string DisplayName() const { return KeyDisplayName(hive, path, userSid); }
 };
 
 // The text of a string or expand-string value, up to its first zero; any other kind raises

@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
     if (mode == "clear" || mode == "seed") {
         for (const char* product : {"Delphi", "C++Builder", "BDS"}) {
             registry.DeleteKey(platform::Hive::LocalMachine, std::string("SOFTWARE\\Borland\\") + product);
-            registry.DeleteKey(platform::Hive::CurrentUser, std::string("SOFTWARE\\Borland\\") + product);
+            registry.DeleteKey(platform::Hive::User, std::string("SOFTWARE\\Borland\\") + product);
         }
         sys::DeleteTree(files, Root);
     }
@@ -158,7 +158,7 @@ int main(int argc, char** argv) {
     if (mode == "roundtrip") {
         // Under Wine every registry call is a round trip to the server, whatever it asks.
         constexpr int kQueries = 5000;
-        const auto key = registry.OpenKey(platform::Hive::CurrentUser, "Software", platform::KeyAccess::Read);
+        const auto key = registry.OpenKey(platform::Hive::User, "Software", platform::KeyAccess::Read);
         const auto started = std::chrono::steady_clock::now();
         for (int i = 0; i < kQueries; ++i) key->ValueExists("no such value");
         const auto took = std::chrono::steady_clock::now() - started;

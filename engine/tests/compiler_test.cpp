@@ -37,9 +37,9 @@ TEST_F(CompilerTest, FirstInstallationSendsExactlyTheProtocol) {
     EXPECT_TRUE(Exists("C:\\D7\\Projects\\Bpl\\tkQuorvexDsgnD7.bpl"));
     EXPECT_TRUE(Exists("C:\\D7\\Projects\\Bpl\\tkQuorvexD7.dcp"));
     const std::string user = "SOFTWARE\\Borland\\Delphi\\7.0";
-    EXPECT_EQ(Value(Hive::CurrentUser, user + "\\Known Packages", "C:\\D7\\Projects\\Bpl\\tkQuorvexDsgnD7.bpl"),
+    EXPECT_EQ(Value(Hive::User, user + "\\Known Packages", "C:\\D7\\Projects\\Bpl\\tkQuorvexDsgnD7.bpl"),
               "Quorvex Component");
-    EXPECT_EQ(Value(Hive::CurrentUser, user + "\\Library", "Search Path"),
+    EXPECT_EQ(Value(Hive::User, user + "\\Library", "Search Path"),
               "$(DELPHI)\\Lib;$(DELPHI)\\Bin;$(DELPHI)\\Imports;$(DELPHI)\\Projects\\Bpl;" + InstallDir + "\\Delphi7");
     EXPECT_EQ(Value(Hive::LocalMachine, Product, "InstalledVersion"), "2.4.1.17 Standard Edition");
     EXPECT_EQ(Value(Hive::LocalMachine, Product + "\\Delphi 7.0 (Enterprise)", "BPLDir"), "C:\\D7\\Projects\\Bpl");
@@ -99,7 +99,7 @@ TEST_F(CompilerTest, ConnectivityPackagesAreAlwaysCompiled) {
     ASSERT_EQ(runs.size(), 3u);
     EXPECT_NE(runs[1].parameters.find("  tkQuorvexZeosD7.dpk"), std::string::npos);
     EXPECT_NE(runs[2].parameters.find("  tkQuorvexDsgnZeosD7.dpk"), std::string::npos);
-    EXPECT_EQ(Value(Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0\\Known Packages",
+    EXPECT_EQ(Value(Hive::User, "SOFTWARE\\Borland\\Delphi\\7.0\\Known Packages",
                     "C:\\D7\\Projects\\Bpl\\tkQuorvexDsgnZeosD7.bpl"),
               "Quorvex Component ZEOS Connectivity");
 
@@ -109,7 +109,7 @@ TEST_F(CompilerTest, ConnectivityPackagesAreAlwaysCompiled) {
     Target(0).Action = engine::taInstall;
     EXPECT_TRUE(Engine().Install());
     EXPECT_FALSE(Exists("C:\\D7\\Projects\\Bpl\\tkQuorvexDsgnZeosD7.bpl"));
-    EXPECT_EQ(Values(Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0\\Known Packages").size(), 3u);
+    EXPECT_EQ(Values(Hive::User, "SOFTWARE\\Borland\\Delphi\\7.0\\Known Packages").size(), 3u);
 }
 
 TEST_F(CompilerTest, InstallingTwiceLeavesOneEntryEach) {
@@ -120,12 +120,12 @@ TEST_F(CompilerTest, InstallingTwiceLeavesOneEntryEach) {
     machine.files.WriteFile("C:\\Dist\\withsrcs", "");
     for (int run = 0; run < 2; ++run) ASSERT_TRUE(InstallAll());
     const std::string user = "SOFTWARE\\Borland\\Delphi\\7.0";
-    EXPECT_EQ(Values(Hive::CurrentUser, user + "\\Known Packages").size(), 3u);
-    EXPECT_EQ(Values(Hive::CurrentUser, user + "\\Disabled Packages").size(), 1u);
-    const std::string search = Value(Hive::CurrentUser, user + "\\Library", "Search Path");
+    EXPECT_EQ(Values(Hive::User, user + "\\Known Packages").size(), 3u);
+    EXPECT_EQ(Values(Hive::User, user + "\\Disabled Packages").size(), 1u);
+    const std::string search = Value(Hive::User, user + "\\Library", "Search Path");
     EXPECT_EQ(search.find("Delphi7"), search.rfind("Delphi7"));
     // The old spelling is replaced in place by the engine's.
-    EXPECT_EQ(Value(Hive::CurrentUser, user + "\\Library", "Browsing Path"),
+    EXPECT_EQ(Value(Hive::User, user + "\\Library", "Browsing Path"),
               "$(DELPHI)\\Source\\Vcl;$(DELPHI)\\Source\\Rtl\\Common;$(DELPHI)\\Source\\Rtl\\Sys;" + InstallDir +
                   "\\Sources");
     EXPECT_TRUE(Exists(InstallDir + "\\Delphi7\\QvDialogs.dfm"));
@@ -142,8 +142,8 @@ TEST_F(CompilerTest, FoldersBelowTheRootGetTheRootMacro) {
     Target(0).AddSource = true;
     ASSERT_TRUE(Engine().Install());
     const std::string library = "SOFTWARE\\Borland\\Delphi\\7.0\\Library";
-    EXPECT_NE(Value(Hive::CurrentUser, library, "Browsing Path").find(";$(DELPHI)\\Quorvex\\Sources"), std::string::npos);
-    EXPECT_NE(Value(Hive::CurrentUser, library, "Search Path").find(";$(DELPHI)\\Quorvex\\Delphi7"), std::string::npos);
+    EXPECT_NE(Value(Hive::User, library, "Browsing Path").find(";$(DELPHI)\\Quorvex\\Sources"), std::string::npos);
+    EXPECT_NE(Value(Hive::User, library, "Search Path").find(";$(DELPHI)\\Quorvex\\Delphi7"), std::string::npos);
 }
 
 TEST_F(CompilerTest, MaintenanceRunSkipsTheArchive) {
@@ -160,9 +160,9 @@ TEST_F(CompilerTest, MaintenanceRunSkipsTheArchive) {
     EXPECT_FALSE(machine.registry.KeyExists(Hive::LocalMachine, Product + "\\Delphi 7.0 (Enterprise)"));
     EXPECT_TRUE(machine.registry.KeyExists(Hive::LocalMachine, Product + "\\Delphi 2005 (Enterprise)"));
     const std::string known = "SOFTWARE\\Borland\\Delphi\\7.0\\Known Packages";
-    EXPECT_EQ(Values(Hive::CurrentUser, known),
+    EXPECT_EQ(Values(Hive::User, known),
               (Lines{"$(DELPHI)\\Bin\\dclbase70.bpl", "$(DELPHI)\\Bin\\dcldata70.bpl"}));
-    EXPECT_EQ(Value(Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0\\Library", "Search Path"),
+    EXPECT_EQ(Value(Hive::User, "SOFTWARE\\Borland\\Delphi\\7.0\\Library", "Search Path"),
               "$(DELPHI)\\Lib;$(DELPHI)\\Bin;$(DELPHI)\\Imports;$(DELPHI)\\Projects\\Bpl");
 }
 
@@ -170,7 +170,7 @@ TEST_F(CompilerTest, FullUninstallLeavesNothingOfTheProduct) {
     SeedTypical();
     machine.files.WriteFile("C:\\Dist\\withsrcs", "");
     const std::string known7 = "SOFTWARE\\Borland\\Delphi\\7.0\\Known Packages";
-    const auto knownBefore = Values(Hive::CurrentUser, known7);
+    const auto knownBefore = Values(Hive::User, known7);
     ASSERT_TRUE(InstallAll());
     WriteFile("C:\\CB6\\Include\\Vcl\\Foreign.hpp");
     for (const auto unit : engine::ProductUnitNames) WriteFile("C:\\CB6\\Include\\Vcl\\" + std::string(unit) + ".hpp");
@@ -187,7 +187,7 @@ TEST_F(CompilerTest, FullUninstallLeavesNothingOfTheProduct) {
     EXPECT_EQ(engineRef.Log.front(), "\x01Windows 2000 Service Pack 4 (5.0.2195)");
     EXPECT_FALSE(machine.registry.KeyExists(Hive::LocalMachine, Product));
     EXPECT_FALSE(Exists(InstallDir));
-    EXPECT_EQ(Values(Hive::CurrentUser, known7), knownBefore);
+    EXPECT_EQ(Values(Hive::User, known7), knownBefore);
     EXPECT_TRUE(Exists("C:\\CB6\\Include\\Vcl\\Foreign.hpp"));
     EXPECT_FALSE(Exists("C:\\CB6\\Include\\Vcl\\QvGrid.hpp"));
     EXPECT_FALSE(Exists("C:\\D7\\Projects\\Bpl\\tkQuorvexD7.bpl"));
@@ -368,7 +368,7 @@ TEST_F(CompilerTest, ARegistryValueOfTheWrongKindEndsTheRunWithItsMessage) {
     Seed(seeding::TypicalIde("Delphi", "7.0", "C:\\D7"));
     Start();
     Target(0).Action = engine::taInstall;
-    machine.registry.SetRawValue(Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0\\Debugging", "Debug DCUs Path",
+    machine.registry.SetRawValue(Hive::User, "SOFTWARE\\Borland\\Delphi\\7.0\\Debugging", "Debug DCUs Path",
                                  platform::IntegerValue(1));
     try {
         Engine().Install();

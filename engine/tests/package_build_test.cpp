@@ -91,7 +91,7 @@ TEST_F(PackageBuildTest, WithoutIDERegistrationPackagesAreBuiltAndOldEntriesStil
     d7.knownPackages.push_back({"C:\\Old\\tkQuorvexDsgnZeosD7.bpl", "Quorvex Component ZEOS Connectivity"});
     Seed(d7);
     ASSERT_TRUE(InstallFirstIDE([](engine::TTargetOptions& target) { target.IDERegistration = false; }));
-    EXPECT_EQ(Values(Hive::CurrentUser, Known7), IdePackages7);
+    EXPECT_EQ(Values(Hive::User, Known7), IdePackages7);
     EXPECT_EQ(CompiledPackages(), (Lines{"tkQuorvexZeosD7", "tkQuorvexDsgnZeosD7"}));
     for (const char* stem : {"tkQuorvexD7", "tkQuorvexDsgnD7", "tkQuorvexZeosD7", "tkQuorvexDsgnZeosD7"})
         EXPECT_TRUE(Exists(Bpl7 + "\\" + stem + ".bpl")) << stem;
@@ -105,20 +105,20 @@ TEST_F(PackageBuildTest, CoreLabPackagesCarryTheirNamesAndDescriptions) {
     ASSERT_TRUE(InstallFirstIDE([](engine::TTargetOptions& target) { ASSERT_TRUE(target.MyDAC && target.ODAC); }));
     EXPECT_EQ(CompiledPackages(),
               (Lines{"tkQuorvexCrMyDACD7", "tkQuorvexDsgnCrMyDACD7", "tkQuorvexCrODACD7", "tkQuorvexDsgnCrODACD7"}));
-    EXPECT_EQ(Value(Hive::CurrentUser, Known7, Bpl7 + "\\tkQuorvexDsgnCrMyDACD7.bpl"),
+    EXPECT_EQ(Value(Hive::User, Known7, Bpl7 + "\\tkQuorvexDsgnCrMyDACD7.bpl"),
               "Quorvex Component CoreLab MyDAC Connectivity");
-    EXPECT_EQ(Value(Hive::CurrentUser, Known7, Bpl7 + "\\tkQuorvexDsgnCrODACD7.bpl"),
+    EXPECT_EQ(Value(Hive::User, Known7, Bpl7 + "\\tkQuorvexDsgnCrODACD7.bpl"),
               "Quorvex Component CoreLab Oracle DAC Connectivity");
-    EXPECT_EQ(Values(Hive::CurrentUser, Known7).size(), 5u);
+    EXPECT_EQ(Values(Hive::User, Known7).size(), 5u);
 
     // Not chosen on the next run (a stored record never chooses them): every trace goes, the
     // runtime packages' registrations too, wherever they point.
-    const auto disabled = machine.registry.OpenKey(Hive::CurrentUser, User7 + "\\Disabled Packages", KeyAccess::Write);
+    const auto disabled = machine.registry.OpenKey(Hive::User, User7 + "\\Disabled Packages", KeyAccess::Write);
     disabled->WriteString("C:\\Old\\tkQuorvexCrMyDACD7.bpl", "");
     disabled->WriteString("C:\\Old\\tkQuorvexCrODACD7.bpl", "");
     ASSERT_TRUE(InstallFirstIDE());
-    EXPECT_EQ(Values(Hive::CurrentUser, Known7), (Lines{IdePackages7[0], IdePackages7[1], Bpl7 + "\\tkQuorvexDsgnD7.bpl"}));
-    EXPECT_EQ(Values(Hive::CurrentUser, User7 + "\\Disabled Packages"), IdeDisabled7);
+    EXPECT_EQ(Values(Hive::User, Known7), (Lines{IdePackages7[0], IdePackages7[1], Bpl7 + "\\tkQuorvexDsgnD7.bpl"}));
+    EXPECT_EQ(Values(Hive::User, User7 + "\\Disabled Packages"), IdeDisabled7);
     for (const char* stem : {"tkQuorvexCrMyDACD7", "tkQuorvexDsgnCrMyDACD7", "tkQuorvexCrODACD7", "tkQuorvexDsgnCrODACD7"})
         for (const char* extension : {".bpl", ".dcp"}) EXPECT_FALSE(Exists(Bpl7 + "\\" + stem + extension)) << stem << extension;
 }
@@ -134,7 +134,7 @@ TEST_F(PackageBuildTest, APrecompiledPackageThatCannotBeCopiedIsNotBuilt) {
         })) << bplBlocked;
         EXPECT_TRUE(Sent("Package tkQuorvex could not be built; the build log holds the details.")) << bplBlocked;
         EXPECT_TRUE(Sent("Package tkQuorvexDsgn could not be built; the build log holds the details.")) << bplBlocked;
-        EXPECT_EQ(Values(Hive::CurrentUser, Known7), IdePackages7) << bplBlocked;
+        EXPECT_EQ(Values(Hive::User, Known7), IdePackages7) << bplBlocked;
     }
 }
 

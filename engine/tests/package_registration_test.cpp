@@ -38,15 +38,15 @@ TEST_F(PackageRegistrationTest, EachSpellingOfAFolderGoesOnceFromThePathLists) {
     Target(0).AddSource = false;
     ASSERT_TRUE(Engine().Install());
     const std::string library = User7 + "\\Library";
-    EXPECT_EQ(Value(Hive::CurrentUser, library, "Browsing Path"),
+    EXPECT_EQ(Value(Hive::User, library, "Browsing Path"),
               "$(DELPHI)\\Source\\Vcl;C:\\D7\\Quorvex\\Sources;$(DELPHI)\\Quorvex\\Sources\\\\");
     // The first spelling of the target folder becomes the macro form, in place.
-    EXPECT_EQ(Value(Hive::CurrentUser, library, "Search Path"),
+    EXPECT_EQ(Value(Hive::User, library, "Search Path"),
               "$(DELPHI)\\Lib;$(DELPHI)\\Quorvex\\Delphi7;$(DELPHI)\\Quorvex\\Delphi7");
 
     RemoveFromFirstIDE();
-    EXPECT_EQ(Value(Hive::CurrentUser, library, "Browsing Path"), "$(DELPHI)\\Source\\Vcl");
-    EXPECT_EQ(Value(Hive::CurrentUser, library, "Search Path"), "$(DELPHI)\\Lib;$(DELPHI)\\Quorvex\\Delphi7");
+    EXPECT_EQ(Value(Hive::User, library, "Browsing Path"), "$(DELPHI)\\Source\\Vcl");
+    EXPECT_EQ(Value(Hive::User, library, "Search Path"), "$(DELPHI)\\Lib;$(DELPHI)\\Quorvex\\Delphi7");
 }
 
 TEST_F(PackageRegistrationTest, EachPackageListLosesItsFirstMatchOnly) {
@@ -58,9 +58,9 @@ TEST_F(PackageRegistrationTest, EachPackageListLosesItsFirstMatchOnly) {
     Seed(d7);
     Start();
     Engine().UninstallTarget(Target(0));
-    EXPECT_EQ(Values(Hive::CurrentUser, User7 + "\\Known Packages"),
+    EXPECT_EQ(Values(Hive::User, User7 + "\\Known Packages"),
               (Lines{IdePackages7[0], IdePackages7[1], "C:\\B\\TKQUORVEXDSGND7.BPL"}));
-    EXPECT_EQ(Values(Hive::CurrentUser, User7 + "\\Disabled Packages"),
+    EXPECT_EQ(Values(Hive::User, User7 + "\\Disabled Packages"),
               (Lines{IdeDisabled7[0], "C:\\B\\tkQuorvexD7.bpl"}));
 }
 
@@ -74,18 +74,18 @@ TEST_F(PackageRegistrationTest, UninstallTakesEveryConnectivityPackage) {
     Target(0).Action = engine::taInstall;
     ASSERT_TRUE(Target(0).ZEOS && Target(0).MyDAC && Target(0).ODAC);
     ASSERT_TRUE(Engine().Install());
-    ASSERT_EQ(Values(Hive::CurrentUser, User7 + "\\Known Packages").size(), 2u + 4u);
+    ASSERT_EQ(Values(Hive::User, User7 + "\\Known Packages").size(), 2u + 4u);
     const Lines stems = {"tkQuorvexD7",        "tkQuorvexDsgnD7",        "tkQuorvexZeosD7",    "tkQuorvexDsgnZeosD7",
                          "tkQuorvexCrMyDACD7", "tkQuorvexDsgnCrMyDACD7", "tkQuorvexCrODACD7", "tkQuorvexDsgnCrODACD7"};
     for (const auto& stem : stems) ASSERT_TRUE(Exists("C:\\D7\\Projects\\Dcp\\" + stem + ".dcp")) << stem;
-    const auto disabled = machine.registry.OpenKey(Hive::CurrentUser, User7 + "\\Disabled Packages", KeyAccess::Write);
+    const auto disabled = machine.registry.OpenKey(Hive::User, User7 + "\\Disabled Packages", KeyAccess::Write);
     for (const auto& stem : {stems[0], stems[2], stems[4], stems[6]}) disabled->WriteString("C:\\Old\\" + stem + ".bpl", "");
 
     Start();
     data->State = engine::isUninstall;
     ASSERT_TRUE(Engine().Uninstall());
-    EXPECT_EQ(Values(Hive::CurrentUser, User7 + "\\Known Packages"), IdePackages7);
-    EXPECT_EQ(Values(Hive::CurrentUser, User7 + "\\Disabled Packages"), IdeDisabled7);
+    EXPECT_EQ(Values(Hive::User, User7 + "\\Known Packages"), IdePackages7);
+    EXPECT_EQ(Values(Hive::User, User7 + "\\Disabled Packages"), IdeDisabled7);
     for (const auto& stem : stems) {
         EXPECT_FALSE(Exists(Bpl7 + "\\" + stem + ".bpl")) << stem;
         EXPECT_FALSE(Exists("C:\\D7\\Projects\\Dcp\\" + stem + ".dcp")) << stem;

@@ -62,10 +62,10 @@ TEST_F(RunResilienceTest, AFailedIDEStopsNoOtherAndTheRunNamesIt) {
                      "Installation into " + BDS3 + " failed.", "",
                      "Installation failed for: " + D7 + "; " + BDS3 + ". The build log holds the details.", Done}));
     // The IDE between the two failures is installed; the failed ones are recorded for a removal.
-    EXPECT_EQ(Value(Hive::CurrentUser, "SOFTWARE\\Borland\\C++Builder\\6.0\\Known Packages",
+    EXPECT_EQ(Value(Hive::User, "SOFTWARE\\Borland\\C++Builder\\6.0\\Known Packages",
                     "C:\\CB6\\Projects\\Bpl\\tkQuorvexDsgnC6.bpl"),
               "Quorvex Component");
-    EXPECT_EQ(Values(Hive::CurrentUser, D7User + "\\Known Packages").size(), 2u);
+    EXPECT_EQ(Values(Hive::User, D7User + "\\Known Packages").size(), 2u);
     for (const auto& ide : {D7, CB6, BDS3}) EXPECT_TRUE(machine.registry.KeyExists(Hive::LocalMachine, Product + "\\" + ide));
     EXPECT_EQ(Value(Hive::LocalMachine, Product, "InstalledVersion"), "2.4.1.17 Standard Edition");
 }
@@ -192,25 +192,25 @@ TEST_F(RunResilienceTest, WhatOthersWroteIntoTheIDEMeanwhileIsKept) {
     Start();
     Target(0).Action = engine::taInstall;
     // Written by the IDE or another installer while the wizard was open.
-    const auto known = machine.registry.OpenKey(Hive::CurrentUser, D7User + "\\Known Packages", KeyAccess::Write);
+    const auto known = machine.registry.OpenKey(Hive::User, D7User + "\\Known Packages", KeyAccess::Write);
     known->WriteString("C:\\Other\\late70.bpl", "A late package");
-    const auto library = machine.registry.OpenKey(Hive::CurrentUser, D7User + "\\Library", KeyAccess::Write);
+    const auto library = machine.registry.OpenKey(Hive::User, D7User + "\\Library", KeyAccess::Write);
     library->WriteString("Search Path", library->ReadString("Search Path") + ";C:\\Late");
-    machine.registry.OpenKey(Hive::CurrentUser, D7User + "\\Debugging", KeyAccess::Write)
+    machine.registry.OpenKey(Hive::User, D7User + "\\Debugging", KeyAccess::Write)
         ->WriteString("Debug DCUs Path", "C:\\Late Dcu");
     EXPECT_TRUE(Engine().Install());
-    EXPECT_EQ(Value(Hive::CurrentUser, D7User + "\\Known Packages", "C:\\Other\\late70.bpl"), "A late package");
-    EXPECT_EQ(Value(Hive::CurrentUser, D7User + "\\Library", "Search Path"),
+    EXPECT_EQ(Value(Hive::User, D7User + "\\Known Packages", "C:\\Other\\late70.bpl"), "A late package");
+    EXPECT_EQ(Value(Hive::User, D7User + "\\Library", "Search Path"),
               "$(DELPHI)\\Lib;$(DELPHI)\\Bin;$(DELPHI)\\Imports;$(DELPHI)\\Projects\\Bpl;C:\\Late;" + InstallDir +
                   "\\Delphi7");
-    EXPECT_EQ(Value(Hive::CurrentUser, D7User + "\\Debugging", "Debug DCUs Path"), "C:\\Late Dcu");
+    EXPECT_EQ(Value(Hive::User, D7User + "\\Debugging", "Debug DCUs Path"), "C:\\Late Dcu");
 
     // The same for a removal.
     Start();
     Target(0).Action = engine::taUninstall;
     known->WriteString("C:\\Other\\later70.bpl", "A later package");
     EXPECT_TRUE(Engine().Install());
-    EXPECT_EQ(Values(Hive::CurrentUser, D7User + "\\Known Packages"),
+    EXPECT_EQ(Values(Hive::User, D7User + "\\Known Packages"),
               (Lines{"$(DELPHI)\\Bin\\dclbase70.bpl", "$(DELPHI)\\Bin\\dcldata70.bpl", "C:\\Other\\late70.bpl",
                      "C:\\Other\\later70.bpl"}));
 }

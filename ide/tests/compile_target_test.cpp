@@ -23,7 +23,7 @@ protected:
     }
 
     std::string UserValue(const std::string& key, const std::string& name) {
-        const auto k = machine.registry.OpenKey(Hive::CurrentUser, key, KeyAccess::Read);
+        const auto k = machine.registry.OpenKey(Hive::User, key, KeyAccess::Read);
         return k ? k->ReadString(name) : "<no key>";
     }
 
@@ -144,7 +144,7 @@ TEST_F(CompileTargetTest, MissingKeysLeaveFieldsEmpty) {
 
 TEST_F(CompileTargetTest, ValueOfTheWrongKindNamesKeyAndValue) {
     Seed(TypicalIde("Delphi", "7.0", "C:\\D7"));
-    machine.registry.SetRawValue(Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0\\Library",
+    machine.registry.SetRawValue(Hive::User, "SOFTWARE\\Borland\\Delphi\\7.0\\Library",
                                  "Search Path", platform::IntegerValue(1));
     try {
         List();
@@ -244,21 +244,21 @@ TEST_F(CompileTargetTest, SavePackageListsTouchesOnlyWhatChanged) {
     target.KnownIDEPackages.AddPackage("C:\\never.bpl", "");
     target.SavePackageLists();
 
-    const auto key = machine.registry.OpenKey(Hive::CurrentUser, known, KeyAccess::Read);
+    const auto key = machine.registry.OpenKey(Hive::User, known, KeyAccess::Read);
     EXPECT_EQ(key->ValueNames(),
               (std::vector<std::string>{"$(DELPHI)\\Bin\\keep.bpl", "C:\\Bpl\\Case.bpl", "C:\\Bpl\\New.bpl"}));
     EXPECT_EQ(key->ReadString("C:\\Bpl\\Case.bpl"), "Stored text");
     EXPECT_EQ(key->ReadString("C:\\Bpl\\New.bpl"), "New");
     EXPECT_EQ(UserValue(known, "$(DELPHI)\\Bin\\keep.bpl"), "Keep");
     const auto ideKey = machine.registry.OpenKey(
-        Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0\\Known IDE Packages", KeyAccess::Read);
+        Hive::User, "SOFTWARE\\Borland\\Delphi\\7.0\\Known IDE Packages", KeyAccess::Read);
     EXPECT_EQ(ideKey->ValueNames().size(), 1u);
 
     // A missing key is not created.
-    machine.registry.DeleteKey(Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0\\Disabled Packages");
+    machine.registry.DeleteKey(Hive::User, "SOFTWARE\\Borland\\Delphi\\7.0\\Disabled Packages");
     target.DisabledPackages.AddPackage("C:\\x.bpl", "");
     target.SavePackageLists();
-    EXPECT_FALSE(machine.registry.KeyExists(Hive::CurrentUser,
+    EXPECT_FALSE(machine.registry.KeyExists(Hive::User,
                                             "SOFTWARE\\Borland\\Delphi\\7.0\\Disabled Packages"));
 }
 

@@ -135,13 +135,41 @@ private:
 
 }  // namespace
 
-MemoryRegistry::MemoryRegistry()
-    : localMachine_(std::make_shared<Node>()), currentUser_(std::make_shared<Node>()) {}
+MemoryRegistry::MemoryRegistry(const std::string& userSid) : localMachine_(std::make_shared<Node>()) {
+    UseUserHive(userSid);
+}
 
 MemoryRegistry::~MemoryRegistry() = default;
 
 const std::shared_ptr<Node>& MemoryRegistry::Root(Hive hive) const {
-    return hive == Hive::LocalMachine ? localMachine_ : currentUser_;
+    return hive == Hive::LocalMachine ? localMachine_ : users_.at(userSid_);
+}
+
+KeyLocation MemoryRegistry::Location(Hive hive, const std::string& path) const {
+    return KeyLocation{hive, NormalizeKeyPath(path), hive == Hive::User ? userSid_ : std::string()};
+}
+
+void MemoryRegistry::UseUserHive(const std::string& sid) {
+    auto& hive = users_[sid];
+    if (!hive) hive = std::make_shared<Node>();
+    userSid_ = sid;
+}
+
+namespace {
+
+void ExportKey(const Node& node, const std::string& path, std::string& text) {
+    text += "[" + path + "]\n";
+    for (const auto& [name, value] : node.values)
+        text += name + "=" + std::to_string(static_cast<std::uint32_t>(value.kind)) + ":" + value.bytes + "\n";
+    for (const auto& [name, subkey] : node.subkeys) ExportKey(*subkey, path + "\\" + name, text);
+}
+
+}  // namespace
+
+std::string MemoryRegistry::ExportUserHive(const std::string& sid) const {
+    std::string text;
+    ExportKey(*users_.at(sid), HiveName(Hive::User, sid), text);
+    return text;
 }
 
 std::shared_ptr<Node> MemoryRegistry::Find(Hive hive, const std::string& path) const {
@@ -171,10 +199,9 @@ std::unique_ptr<RegistryKey> MemoryRegistry::OpenKey(Hive hive, const std::strin
     if (!node) return nullptr;
     if (node->writesDenied && access != KeyAccess::Read) {
         if (access == KeyAccess::Write) return nullptr;
-        throw KeyFailure("create", KeyLocation{hive, NormalizeKeyPath(path)}, kAccessDenied);
+        throw KeyFailure("create", Location(hive, path), kAccessDenied);
     }
-    return std::make_unique<MemoryKey>(std::move(node), KeyLocation{hive, NormalizeKeyPath(path)},
-                                       access != KeyAccess::Read);
+    return std::make_unique<MemoryKey>(std::move(node), Location(hive, path), access != KeyAccess::Read);
 }
 
 bool MemoryRegistry::KeyExists(Hive hive, const std::string& path) {

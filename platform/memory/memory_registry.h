@@ -1,9 +1,11 @@
 #pragma once
-// A registry held in memory that keeps the registry's rules: two hives; key and value names that
+// A registry held in memory that keeps the registry's rules: two hives, the user's being the
+// process's own or another user's of HKEY_USERS; key and value names that
 // ignore the case of A to Z and keep the case they were created with; subkeys and values listed
 // in name order, as the Wine registry lists them; a key object whose key was deleted stays safe
 // to use and fails like one.
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,7 +17,8 @@ namespace platform::memory {
 
 class MemoryRegistry : public Registry {
 public:
-    MemoryRegistry();
+    // The user's hive is HKEY_CURRENT_USER, or with a SID that user's HKEY_USERS\<SID>.
+    explicit MemoryRegistry(const std::string& userSid = {});
     ~MemoryRegistry() override;
 
     std::unique_ptr<RegistryKey> OpenKey(Hive hive, const std::string& path,
@@ -34,15 +37,25 @@ public:
     // reading does.
     void DenyWrites(Hive hive, const std::string& path);
 
+    // Hive::User reaches HKEY_USERS\<sid> from now on, as when start-up finds another user signed
+    // in at the desktop; an empty sid is the process's own HKEY_CURRENT_USER. A hive is made empty
+    // the first time it is chosen.
+    void UseUserHive(const std::string& sid);
+    // Every key and value of a user's hive (empty sid: HKEY_CURRENT_USER), with value kinds and
+    // bytes, one line each: what a test compares to prove that a hive stayed as it was.
+    std::string ExportUserHive(const std::string& sid) const;
+
     struct Node;  // one key, shared with the key objects opened on it
 
 private:
     std::shared_ptr<Node> Find(Hive hive, const std::string& path) const;
     std::shared_ptr<Node> FindOrCreate(Hive hive, const std::string& path);
     const std::shared_ptr<Node>& Root(Hive hive) const;
+    KeyLocation Location(Hive hive, const std::string& path) const;
 
     std::shared_ptr<Node> localMachine_;
-    std::shared_ptr<Node> currentUser_;
+    std::map<std::string, std::shared_ptr<Node>> users_;  // by SID; "" is HKEY_CURRENT_USER
+    std::string userSid_;
 };
 
 }  // namespace platform::memory

@@ -30,17 +30,24 @@ std::string ErrorOf(const std::function<void()>& action) {
     return "(no RegistryError)";
 }
 
-class RegistryContract : public ::testing::TestWithParam<Hive> {
+// A root the installer reaches: HKEY_LOCAL_MACHINE, or the user's hive as HKEY_CURRENT_USER or
+// as a signed-in user's HKEY_USERS\<SID>.
+struct Root {
+    Hive hive;
+    bool otherUser;
+};
+
+class RegistryContract : public ::testing::TestWithParam<Root> {
 protected:
     void TearDown() override {
-        for (const Hive h : {Hive::LocalMachine, Hive::CurrentUser}) registry().DeleteKey(h, root_);
+        for (const Hive h : {Hive::LocalMachine, Hive::User}) registry().DeleteKey(h, root_);
     }
 
-    Hive hive() const { return GetParam(); }
+    Hive hive() const { return GetParam().hive; }
     platform::Registry& registry() { return backend_->Registry(); }
     std::string Path(const std::string& subkey) const { return root_ + "\\" + subkey; }
     std::string Display(const std::string& subkey) const {
-        return platform::HiveName(hive()) + "\\" + Path(subkey);
+        return platform::HiveName(hive(), userSid_) + "\\" + Path(subkey);
     }
 
     std::unique_ptr<RegistryKey> Open(const std::string& subkey, KeyAccess access) {
@@ -54,8 +61,8 @@ protected:
         backend_->SetRawValue(hive(), Path(subkey), name, RegistryValue{kind, bytes});
     }
 
-    std::unique_ptr<testing_support::RegistryBackend> backend_ =
-        testing_support::MakeRegistryBackend();
+    const std::string userSid_ = GetParam().otherUser ? testing_support::LoadedUserSid() : std::string();
+    std::unique_ptr<testing_support::RegistryBackend> backend_ = testing_support::MakeRegistryBackend(userSid_);
     const std::string root_ = "Software\\QuorvexTests\\" + testing_support::UniqueName("registry");
 };
 
@@ -244,7 +251,7 @@ TEST_P(RegistryContract, ReadAccessRefusesWrites) {
 }
 
 TEST_P(RegistryContract, HivesAreSeparate) {
-    const Hive other = hive() == Hive::LocalMachine ? Hive::CurrentUser : Hive::LocalMachine;
+    const Hive other = hive() == Hive::LocalMachine ? Hive::User : Hive::LocalMachine;
     Create("Here")->WriteString("v", "1");
     EXPECT_FALSE(registry().KeyExists(other, Path("Here")));
     EXPECT_FALSE(registry().DeleteKey(other, Path("Here")));
@@ -252,10 +259,12 @@ TEST_P(RegistryContract, HivesAreSeparate) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Hives, RegistryContract,
-                         ::testing::Values(Hive::LocalMachine, Hive::CurrentUser),
-                         [](const ::testing::TestParamInfo<Hive>& tested) {
-                             return tested.param == Hive::LocalMachine ? "LocalMachine"
-                                                                       : "CurrentUser";
+                         ::testing::Values(Root{Hive::LocalMachine, false}, Root{Hive::User, false},
+                                           Root{Hive::User, true}),
+                         [](const ::testing::TestParamInfo<Root>& tested) {
+                             return tested.param.hive == Hive::LocalMachine ? "LocalMachine"
+                                    : tested.param.otherUser                ? "SignedInUser"
+                                                                            : "CurrentUser";
                          });
 
 }  // namespace

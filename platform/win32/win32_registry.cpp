@@ -139,33 +139,41 @@ private:
 };
 
 // Opens or creates the key; on failure nothing, with the system's error code in `error`.
-std::unique_ptr<Win32Key> OpenWin32Key(Hive hive, const std::string& path, KeyAccess access,
-                                       LONG& error) {
-    const std::string key = NormalizeKeyPath(path);
+std::unique_ptr<Win32Key> OpenWin32Key(HKEY root, const KeyLocation& location, KeyAccess access, LONG& error) {
     const REGSAM rights = (access == KeyAccess::Read ? KEY_READ : KEY_READ | KEY_WRITE) |
-                          HiveView(hive);
+                          HiveView(location.hive);
     UniqueRegKey opened;
     error = access == KeyAccess::CreateWrite
-                ? RegCreateKeyExA(HiveRoot(hive), key.c_str(), 0, nullptr,
-                                  REG_OPTION_NON_VOLATILE, rights, nullptr, opened.put(), nullptr)
-                : RegOpenKeyExA(HiveRoot(hive), key.c_str(), 0, rights, opened.put());
+                ? RegCreateKeyExA(root, location.path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  rights, nullptr, opened.put(), nullptr)
+                : RegOpenKeyExA(root, location.path.c_str(), 0, rights, opened.put());
     if (error != ERROR_SUCCESS) return nullptr;
-    return std::make_unique<Win32Key>(std::move(opened), KeyLocation{hive, key});
+    return std::make_unique<Win32Key>(std::move(opened), location);
 }
 
-std::unique_ptr<Win32Key> CreateWin32Key(Hive hive, const std::string& path) {
+std::unique_ptr<Win32Key> CreateWin32Key(HKEY root, const KeyLocation& location) {
     LONG error = ERROR_SUCCESS;
-    auto key = OpenWin32Key(hive, path, KeyAccess::CreateWrite, error);
-    if (!key)
-        throw KeyFailure("create", KeyLocation{hive, NormalizeKeyPath(path)},
-                         SystemMessage(static_cast<DWORD>(error)));
+    auto key = OpenWin32Key(root, location, KeyAccess::CreateWrite, error);
+    if (!key) throw KeyFailure("create", location, SystemMessage(static_cast<DWORD>(error)));
     return key;
 }
 
 }  // namespace
 
-HKEY HiveRoot(Hive hive) {
-    return hive == Hive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+Win32Registry::Win32Registry(const std::string& userSid) : userSid_(userSid) {
+    if (userSid_.empty()) return;
+    const LONG result = RegOpenKeyExA(HKEY_USERS, userSid_.c_str(), 0, KEY_READ | KEY_WRITE, userHive_.put());
+    if (result != ERROR_SUCCESS)
+        throw KeyFailure("open", Location(Hive::User, {}), SystemMessage(static_cast<DWORD>(result)));
+}
+
+HKEY Win32Registry::Root(Hive hive) const {
+    if (hive == Hive::LocalMachine) return HKEY_LOCAL_MACHINE;
+    return userHive_ ? userHive_.get() : HKEY_CURRENT_USER;
+}
+
+KeyLocation Win32Registry::Location(Hive hive, const std::string& path) const {
+    return KeyLocation{hive, NormalizeKeyPath(path), hive == Hive::User ? userSid_ : std::string()};
 }
 
 REGSAM HiveView([[maybe_unused]] Hive hive) {
@@ -179,14 +187,14 @@ REGSAM HiveView([[maybe_unused]] Hive hive) {
 
 std::unique_ptr<RegistryKey> Win32Registry::OpenKey(Hive hive, const std::string& path,
                                                     KeyAccess access) {
-    if (access == KeyAccess::CreateWrite) return CreateWin32Key(hive, path);
+    if (access == KeyAccess::CreateWrite) return CreateWin32Key(Root(hive), Location(hive, path));
     LONG error = ERROR_SUCCESS;
-    return OpenWin32Key(hive, path, access, error);
+    return OpenWin32Key(Root(hive), Location(hive, path), access, error);
 }
 
 bool Win32Registry::KeyExists(Hive hive, const std::string& path) {
     UniqueRegKey key;
-    const LONG result = RegOpenKeyExA(HiveRoot(hive), NormalizeKeyPath(path).c_str(), 0,
+    const LONG result = RegOpenKeyExA(Root(hive), NormalizeKeyPath(path).c_str(), 0,
                                       KEY_QUERY_VALUE | HiveView(hive), key.put());
     // A key that refuses us is still there.
     return result == ERROR_SUCCESS || result == ERROR_ACCESS_DENIED;
@@ -200,7 +208,7 @@ bool Win32Registry::DeleteKey(Hive hive, const std::string& path) {
     const auto slash = key.find_last_of('\\');
     const std::string parentPath = slash == std::string::npos ? std::string() : key.substr(0, slash);
     UniqueRegKey parent;
-    if (RegOpenKeyExA(HiveRoot(hive), parentPath.c_str(), 0, KEY_READ | HiveView(hive),
+    if (RegOpenKeyExA(Root(hive), parentPath.c_str(), 0, KEY_READ | HiveView(hive),
                       parent.put()) != ERROR_SUCCESS)
         return false;
     static auto* const deleteKey = SystemFunction<decltype(::SHDeleteKeyA)>("shlwapi.dll", "SHDeleteKeyA");
@@ -209,13 +217,13 @@ bool Win32Registry::DeleteKey(Hive hive, const std::string& path) {
 
 void Win32Registry::SetRawValue(Hive hive, const std::string& path, const std::string& name,
                                 const RegistryValue& value) {
-    CreateWin32Key(hive, path)->Store(name, value);
+    CreateWin32Key(Root(hive), Location(hive, path))->Store(name, value);
 }
 
 std::optional<RegistryValue> Win32Registry::GetRawValue(Hive hive, const std::string& path,
                                                         const std::string& name) {
     LONG error = ERROR_SUCCESS;
-    const auto key = OpenWin32Key(hive, path, KeyAccess::Read, error);
+    const auto key = OpenWin32Key(Root(hive), Location(hive, path), KeyAccess::Read, error);
     if (!key) return std::nullopt;
     return key->Query(name);
 }

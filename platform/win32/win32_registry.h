@@ -10,15 +10,19 @@
 
 #include "platform/registry.h"
 #include "platform/registry_data.h"
+#include "platform/win32/unique_handle.h"
 
 namespace platform::win32 {
 
-// The root key of a hive and the view flag that every access to it carries.
-HKEY HiveRoot(Hive hive);
+// The view flag that every access to a hive carries.
 REGSAM HiveView(Hive hive);
 
 class Win32Registry : public Registry {
 public:
+    // The user's hive is HKEY_CURRENT_USER, or with a SID that user's HKEY_USERS\<SID>; a hive
+    // that cannot be opened (its user is not signed in, so it is not loaded) raises RegistryError.
+    explicit Win32Registry(const std::string& userSid = {});
+
     std::unique_ptr<RegistryKey> OpenKey(Hive hive, const std::string& path,
                                          KeyAccess access) override;
     bool KeyExists(Hive hive, const std::string& path) override;
@@ -31,6 +35,13 @@ public:
     // The value as stored; nothing when the key or the value is missing.
     std::optional<RegistryValue> GetRawValue(Hive hive, const std::string& path,
                                              const std::string& name);
+
+private:
+    HKEY Root(Hive hive) const;
+    KeyLocation Location(Hive hive, const std::string& path) const;
+
+    std::string userSid_;
+    UniqueRegKey userHive_;  // HKEY_USERS\<SID>; empty for HKEY_CURRENT_USER
 };
 
 }  // namespace platform::win32

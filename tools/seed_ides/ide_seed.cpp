@@ -37,7 +37,7 @@ void WriteOptional(platform::RegistryKey& key, const std::string& name,
 
 void WritePackages(platform::Registry& registry, const std::string& path,
                    const std::vector<PackageValue>& packages) {
-    const auto key = CreateKey(registry, Hive::CurrentUser, path);
+    const auto key = CreateKey(registry, Hive::User, path);
     for (const auto& package : packages) key->WriteString(package.file, package.description);
 }
 
@@ -49,7 +49,7 @@ void CreateFile(platform::FileSystem& files, const std::string& path, const std:
 
 // Appends the folder to the user's PATH unless it is there already.
 void AddToUserPath(platform::Registry& registry, const std::string& folder) {
-    const auto key = CreateKey(registry, Hive::CurrentUser, "Environment");
+    const auto key = CreateKey(registry, Hive::User, "Environment");
     const std::string path = key->ReadString("PATH");
     for (std::size_t start = 0; start <= path.size();) {
         const std::size_t end = std::min(path.find(';', start), path.size());
@@ -114,9 +114,9 @@ void Seed(platform::Registry& registry, platform::FileSystem& files, const Seede
         const std::string user = "SOFTWARE\\Borland\\" +
                                  (ide.registryName.empty() ? ide.productKey : ide.registryName) +
                                  "\\" + ide.keyName;
-        CreateKey(registry, Hive::CurrentUser, user);
+        CreateKey(registry, Hive::User, user);
         if (ide.libraryKey) {
-            const auto key = CreateKey(registry, Hive::CurrentUser, user + "\\Library");
+            const auto key = CreateKey(registry, Hive::User, user + "\\Library");
             WriteOptional(*key, "Search Path", ide.searchPath);
             WriteOptional(*key, "Browsing Path", ide.browsingPath);
             WriteOptional(*key, "Package Search Path", ide.packageSearchPath);
@@ -124,7 +124,7 @@ void Seed(platform::Registry& registry, platform::FileSystem& files, const Seede
             WriteOptional(*key, "Package DCP Output", ide.dcpOutput);
         }
         if (ide.debuggingKey) {
-            const auto key = CreateKey(registry, Hive::CurrentUser, user + "\\Debugging");
+            const auto key = CreateKey(registry, Hive::User, user + "\\Debugging");
             WriteOptional(*key, "Debug DCUs Path", ide.debugDcusPath);
         }
         if (ide.packageKeys) {

@@ -81,7 +81,7 @@ protected:
 
     TInstallData& Start() {
         compiler.reset();
-        data = std::make_unique<TInstallData>(machine.platform, options);
+        data = std::make_unique<TInstallData>(*platformInUse, options);
         return *data;
     }
 
@@ -189,6 +189,7 @@ protected:
     }
 
     platform::memory::MemoryMachine machine;
+    platform::Platform* platformInUse = &machine.platform;  // what the installer is given
     cmdline::TCmdOptions options{machine.files};
     std::unique_ptr<TInstallData> data;
     std::unique_ptr<TCompiler> compiler;

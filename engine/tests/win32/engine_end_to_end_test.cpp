@@ -79,7 +79,7 @@ protected:
         registry.DeleteKey(Hive::LocalMachine, Product);
         for (const char* product : {"Delphi", "C++Builder", "BDS"}) {
             registry.DeleteKey(Hive::LocalMachine, std::string("SOFTWARE\\Borland\\") + product);
-            registry.DeleteKey(Hive::CurrentUser, std::string("SOFTWARE\\Borland\\") + product);
+            registry.DeleteKey(Hive::User, std::string("SOFTWARE\\Borland\\") + product);
         }
     }
 
@@ -152,30 +152,30 @@ TEST_F(EngineEndToEnd, FirstInstallationIntoThreeIDEs) {
     const std::string d7Bpl = roots[0] + "\\Projects\\Bpl";
     EXPECT_TRUE(Exists(d7Bpl + "\\tkQuorvexDsgnD7.bpl"));
     EXPECT_TRUE(Exists(d7Bpl + "\\tkQuorvexD7.dcp"));
-    EXPECT_EQ(Value(Hive::CurrentUser, D7User + "\\Known Packages", d7Bpl + "\\tkQuorvexDsgnD7.bpl"), "Quorvex Component");
-    EXPECT_EQ(Value(Hive::CurrentUser, CB6User + "\\Known Packages", roots[1] + "\\Projects\\Bpl\\tkQuorvexDsgnC6.bpl"),
+    EXPECT_EQ(Value(Hive::User, D7User + "\\Known Packages", d7Bpl + "\\tkQuorvexDsgnD7.bpl"), "Quorvex Component");
+    EXPECT_EQ(Value(Hive::User, CB6User + "\\Known Packages", roots[1] + "\\Projects\\Bpl\\tkQuorvexDsgnC6.bpl"),
               "Quorvex Component");
     EXPECT_TRUE(Exists(roots[1] + "\\Projects\\Bpl\\tkQuorvexC6.lib"));
     EXPECT_TRUE(Exists(roots[1] + "\\Include\\Vcl\\QvGrid.hpp"));
     EXPECT_TRUE(Exists(roots[2] + "\\Projects\\Bpl\\tkQuorvexDsgnD9.bpl"));
-    EXPECT_THAT(Value(Hive::CurrentUser, D7User + "\\Library", "Search Path"), HasSubstr(";" + installDir + "\\Delphi7"));
-    EXPECT_THAT(Value(Hive::CurrentUser, D7User + "\\Library", "Browsing Path"), HasSubstr(";" + installDir + "\\Sources"));
+    EXPECT_THAT(Value(Hive::User, D7User + "\\Library", "Search Path"), HasSubstr(";" + installDir + "\\Delphi7"));
+    EXPECT_THAT(Value(Hive::User, D7User + "\\Library", "Browsing Path"), HasSubstr(";" + installDir + "\\Sources"));
     EXPECT_EQ(Value(Hive::LocalMachine, Product + "\\" + CB6, "HPPDir"), roots[1] + "\\Include\\Vcl");
     EXPECT_EQ(Value(Hive::LocalMachine, Product, "InstalledVersion"), "3.0.0.1 Standard Edition");
     EXPECT_TRUE(Exists(installDir + "\\Delphi7\\QvDialogs.dfm"));
 
     // The same installation again: one value per package, one entry per folder.
-    const auto knownBefore = Names(Hive::CurrentUser, D7User + "\\Known Packages");
-    const auto searchBefore = Value(Hive::CurrentUser, D7User + "\\Library", "Search Path");
+    const auto knownBefore = Names(Hive::User, D7User + "\\Known Packages");
+    const auto searchBefore = Value(Hive::User, D7User + "\\Library", "Search Path");
     Run("install \"" + D7 + "=install\" --compile \"" + CB6 + "=install\" \"" + BDS3 + "=install\"");
-    EXPECT_EQ(Names(Hive::CurrentUser, D7User + "\\Known Packages"), knownBefore);
-    EXPECT_EQ(Value(Hive::CurrentUser, D7User + "\\Library", "Search Path"), searchBefore);
+    EXPECT_EQ(Names(Hive::User, D7User + "\\Known Packages"), knownBefore);
+    EXPECT_EQ(Value(Hive::User, D7User + "\\Library", "Search Path"), searchBefore);
 }
 
 TEST_F(EngineEndToEnd, MaintenanceThenFullUninstallLeaveNothingOfTheProduct) {
-    const auto d7KnownBefore = Names(Hive::CurrentUser, D7User + "\\Known Packages");
-    const auto d7SearchBefore = Value(Hive::CurrentUser, D7User + "\\Library", "Search Path");
-    const auto cb6BrowseBefore = Value(Hive::CurrentUser, CB6User + "\\Library", "Browsing Path");
+    const auto d7KnownBefore = Names(Hive::User, D7User + "\\Known Packages");
+    const auto d7SearchBefore = Value(Hive::User, D7User + "\\Library", "Search Path");
+    const auto cb6BrowseBefore = Value(Hive::User, CB6User + "\\Library", "Browsing Path");
     Run("install \"" + D7 + "=install\" \"" + CB6 + "=install\"");
     ASSERT_TRUE(registry.KeyExists(Hive::LocalMachine, Product + "\\" + D7));
 
@@ -186,7 +186,7 @@ TEST_F(EngineEndToEnd, MaintenanceThenFullUninstallLeaveNothingOfTheProduct) {
     EXPECT_FALSE(registry.KeyExists(Hive::LocalMachine, Product + "\\" + D7));
     EXPECT_TRUE(registry.KeyExists(Hive::LocalMachine, Product + "\\" + CB6));
     EXPECT_TRUE(registry.KeyExists(Hive::LocalMachine, Product + "\\" + BDS3));
-    EXPECT_EQ(Names(Hive::CurrentUser, D7User + "\\Known Packages"), d7KnownBefore);
+    EXPECT_EQ(Names(Hive::User, D7User + "\\Known Packages"), d7KnownBefore);
 
     const auto uninstall = Run("uninstall");
     EXPECT_EQ(uninstall.back(), "Uninstall completed. Press Finish to exit installation.");
@@ -194,13 +194,13 @@ TEST_F(EngineEndToEnd, MaintenanceThenFullUninstallLeaveNothingOfTheProduct) {
     EXPECT_THAT(uninstall, ::testing::Not(::testing::Contains("Uninstall from IDE: " + D7)));
     EXPECT_FALSE(registry.KeyExists(Hive::LocalMachine, Product));
     EXPECT_FALSE(Exists(installDir));
-    EXPECT_EQ(Names(Hive::CurrentUser, D7User + "\\Known Packages"), d7KnownBefore);
-    EXPECT_EQ(Value(Hive::CurrentUser, D7User + "\\Library", "Search Path"), d7SearchBefore);
-    EXPECT_EQ(Value(Hive::CurrentUser, CB6User + "\\Library", "Browsing Path"), cb6BrowseBefore);
+    EXPECT_EQ(Names(Hive::User, D7User + "\\Known Packages"), d7KnownBefore);
+    EXPECT_EQ(Value(Hive::User, D7User + "\\Library", "Search Path"), d7SearchBefore);
+    EXPECT_EQ(Value(Hive::User, CB6User + "\\Library", "Browsing Path"), cb6BrowseBefore);
     for (const auto& key : {D7User, CB6User, BDS3User})
-        for (const auto& name : Names(Hive::CurrentUser, key + "\\Known Packages"))
+        for (const auto& name : Names(Hive::User, key + "\\Known Packages"))
             EXPECT_THAT(name, ::testing::Not(HasSubstr("tkQuorvex")));
-    EXPECT_EQ(Value(Hive::CurrentUser, CB6User + "\\Known Packages", "C:\\Other Vendor\\vendor70.bpl"),
+    EXPECT_EQ(Value(Hive::User, CB6User + "\\Known Packages", "C:\\Other Vendor\\vendor70.bpl"),
               "Another vendor's package");
     for (const auto unit : engine::ProductUnitNames)
         EXPECT_FALSE(Exists(roots[1] + "\\Include\\Vcl\\" + std::string(unit) + ".hpp")) << unit;
@@ -232,8 +232,8 @@ TEST_F(EngineEndToEnd, FailingToolsFailOnlyTheirIDE) {
         EXPECT_EQ(Lines(messages.end() - 4, messages.end()),
                   (Lines{"Completed", "", "Installation failed for: " + D7 + ". The build log holds the details.",
                          "All operations done. Press Finish to exit installation."}));
-        EXPECT_EQ(Names(Hive::CurrentUser, D7User + "\\Known Packages").size(), 3u);
-        EXPECT_EQ(Value(Hive::CurrentUser, CB6User + "\\Known Packages", roots[1] + "\\Projects\\Bpl\\tkQuorvexDsgnC6.bpl"),
+        EXPECT_EQ(Names(Hive::User, D7User + "\\Known Packages").size(), 3u);
+        EXPECT_EQ(Value(Hive::User, CB6User + "\\Known Packages", roots[1] + "\\Projects\\Bpl\\tkQuorvexDsgnC6.bpl"),
                   "Quorvex Component");
     }
     {
@@ -317,7 +317,7 @@ TEST_F(EngineEndToEnd, PackagesThatWillNotLoadAreNamed) {
                                "Warning: tkQuorvexDsgnD9.bpl cannot load in " + BDS3 + ": the file is missing."}));
     // Warnings leave the outcome alone.
     EXPECT_EQ(messages.back(), "All operations done. Press Finish to exit installation.");
-    EXPECT_EQ(Value(Hive::CurrentUser, D7User + "\\Known Packages", typed + "\\tkQuorvexDsgnD7.bpl"), "Quorvex Component");
+    EXPECT_EQ(Value(Hive::User, D7User + "\\Known Packages", typed + "\\tkQuorvexDsgnD7.bpl"), "Quorvex Component");
 }
 
 TEST_F(EngineEndToEnd, UnusableFoldersFailWithoutHarm) {

@@ -26,7 +26,7 @@ protected:
     void CleanUp() {
         for (const char* product : {"Delphi", "C++Builder", "BDS"})
             registry.DeleteKey(Hive::LocalMachine, std::string("SOFTWARE\\Borland\\") + product);
-        registry.DeleteKey(Hive::CurrentUser, "SOFTWARE\\Borland");
+        registry.DeleteKey(Hive::User, "SOFTWARE\\Borland");
         sys::DeleteTree(files, Root);
     }
 
@@ -87,7 +87,7 @@ TEST_F(IdeDiscoveryTest, AKeyOnlyInThe64BitViewIsNotSeen) {
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Borland\\Delphi\\7.0", 0, nullptr, 0,
                               KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, key.put(), nullptr),
               ERROR_SUCCESS);
-    registry.OpenKey(Hive::CurrentUser, "SOFTWARE\\Borland\\Delphi\\7.0", KeyAccess::CreateWrite);
+    registry.OpenKey(Hive::User, "SOFTWARE\\Borland\\Delphi\\7.0", KeyAccess::CreateWrite);
     EXPECT_EQ(List().Count(), 0);
     key.reset();
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Borland\\Delphi\\7.0", KEY_WOW64_64KEY, 0);

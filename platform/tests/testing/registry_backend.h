@@ -27,6 +27,7 @@ public:
 template <typename Backend>
 class RegistryBackendOf : public RegistryBackend {
 public:
+    explicit RegistryBackendOf(const std::string& userSid) : backend_(userSid) {}
     platform::Registry& Registry() override { return backend_; }
     void SetRawValue(platform::Hive hive, const std::string& path, const std::string& name,
                      const platform::RegistryValue& value) override {
@@ -42,6 +43,10 @@ private:
     Backend backend_;
 };
 
-std::unique_ptr<RegistryBackend> MakeRegistryBackend();
+// The user's hive is HKEY_CURRENT_USER, or with a SID that user's hive under HKEY_USERS.
+std::unique_ptr<RegistryBackend> MakeRegistryBackend(const std::string& userSid = {});
+// A user whose hive is loaded under HKEY_USERS: any for the memory registry, the process's own
+// user under Wine.
+std::string LoadedUserSid();
 
 }  // namespace testing_support

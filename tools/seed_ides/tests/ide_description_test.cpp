@@ -88,7 +88,7 @@ TEST(IdeSeedTest, TheBplFolderGoesOnTheUserPathOnceAndTheIdePackagesAreRealImage
     seeding::Seed(registry, files, d7);
     seeding::Seed(registry, files, d7);
     const auto environment = [&] {
-        const auto key = registry.OpenKey(platform::Hive::CurrentUser, "Environment", platform::KeyAccess::Read);
+        const auto key = registry.OpenKey(platform::Hive::User, "Environment", platform::KeyAccess::Read);
         return key ? key->ReadString("PATH") : std::string("<no key>");
     };
     EXPECT_EQ(environment(), "C:\\D7\\Projects\\Bpl");
