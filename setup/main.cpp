@@ -8,6 +8,8 @@
 
 #include "cmdline/cmd_options.h"
 #include "engine/install_data.h"
+#include "engine/user_hive.h"
+#include "platform/win32/session_users.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_machine.h"
 #include "setup/help_console.h"
@@ -22,7 +24,18 @@ constexpr const char* Title = "Quorvex Setup";
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::win32::KeepCurrentFolderOutOfDllSearch();
 
-    platform::win32::Win32Machine machine;
+    // Whose IDEs are changed is decided before anything is read: the desktop's user.
+    const auto users = platform::win32::FindSessionUsers();
+    const auto userHive = engine::ChooseUserHive(users);
+    std::unique_ptr<platform::win32::Win32Machine> machinePtr;
+    try {
+        machinePtr = std::make_unique<platform::win32::Win32Machine>(userHive.sid);
+    } catch (const platform::RegistryError& error) {
+        MessageBoxA(nullptr, engine::UnreachableHiveMessage(*users.desktop, error.what()).c_str(), Title,
+                    MB_OK | MB_ICONERROR);
+        return 2;
+    }
+    auto& machine = *machinePtr;
     cmdline::TCmdOptions options(machine.files);
     options.Parse(std::vector<std::string>(__argv + 1, __argv + __argc));
     if (options.ShowHelp) {
@@ -33,6 +46,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     std::unique_ptr<engine::TInstallData> installData;
     try {
         installData = std::make_unique<engine::TInstallData>(machine.platform, options);
+        installData->UserHiveLine = userHive.line;
     } catch (const std::exception& error) {
         MessageBoxA(nullptr, error.what(), Title, MB_OK | MB_ICONERROR);
         return 2;
