@@ -120,6 +120,9 @@ void TfMain::AddPages() {
     pages_[wUpdatePage]->OnNextButtonClick = [](TWizardCustomPage&, bool&) {};  // wUpdatePageNextButtonClick
     AddPage<TWizardInteriorPage>(wMainternance, texts::MaintenanceTitle, texts::MaintenanceSubtitle)
         .SetVisibleButtons({bkNext, bkCancel});
+    pages_[wMainternance]->OnNextButtonClick = [this](TWizardCustomPage&, bool& stop) {
+        wMainternanceNextButtonClick(stop);
+    };
     AddPage<TWizardInteriorPage>(wLicensePage, texts::LicenseTitle, texts::LicenseSubtitle)
         .SetButtonEnabled(bkNext, false);
     AddPage<TWizardInteriorPage>(wDestinationPage, texts::DestinationTitle, texts::DestinationSubtitle)
@@ -422,8 +425,12 @@ void TfMain::rbMainternanceClick() {
     ApplyPageFlow();
 }
 
-void TfMain::wIDEPageNextButtonClick(bool& stop) {
-    for (const auto& message : flow_.RunningIDEMessages()) {
+void TfMain::wMainternanceNextButtonClick(bool& stop) { RefuseRunningIDEs(flow_.LeaveMaintenance(), stop); }
+
+void TfMain::wIDEPageNextButtonClick(bool& stop) { RefuseRunningIDEs(flow_.RunningIDEMessages(), stop); }
+
+void TfMain::RefuseRunningIDEs(const std::vector<std::string>& messages, bool& stop) {
+    for (const auto& message : messages) {
         ShowMessage(message, MB_ICONWARNING);
         stop = true;
     }

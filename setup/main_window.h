@@ -71,7 +71,10 @@ private:
     void cbAgreeClick();
     void lMainternanceLabelClick(HWND radio);
     void rbMainternanceClick();
+    void wMainternanceNextButtonClick(bool& stop);
     void wIDEPageNextButtonClick(bool& stop);
+    // Shows each message of an IDE that is running and keeps the wizard on its page.
+    void RefuseRunningIDEs(const std::vector<std::string>& messages, bool& stop);
     void wDestinationPageNextButtonClick(bool& stop);
     void WizardCancelButtonClick();
     void wConfigPageEnterPage();

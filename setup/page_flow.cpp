@@ -125,10 +125,17 @@ void TSetupFlow::rbMainternanceClick(bool maintenanceChecked, bool uninstallChec
 std::vector<std::string> TSetupFlow::RunningIDEMessages() const {
     std::vector<std::string> messages;
     auto& options = *Data.TargetOptions;
-    for (int i = 0; i < options.Count(); ++i)
-        if (options[i].Action != engine::taNone && options[i].Target.IsIDERunning())
+    for (int i = 0; i < options.Count(); ++i) {
+        const bool changed =
+            Data.State == engine::isUninstall ? options[i].Installed : options[i].Action != engine::taNone;
+        if (changed && options[i].Target.IsIDERunning())
             messages.push_back(options[i].Target.DisplayName() + " IDE is running. Please close it before continue.");
+    }
     return messages;
+}
+
+std::vector<std::string> TSetupFlow::LeaveMaintenance() const {
+    return Data.State == engine::isUninstall ? RunningIDEMessages() : std::vector<std::string>{};
 }
 
 std::optional<std::string> TSetupFlow::LeaveDestination(const std::string& folder) {

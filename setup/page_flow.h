@@ -68,8 +68,12 @@ public:
     // also sends a click when a button only takes the focus, so with neither checked nothing changes.
     void rbMainternanceClick(bool maintenanceChecked, bool uninstallChecked);
 
-    // One message per selected IDE that is running; empty when the wizard may move on.
+    // One message per IDE that the run will change and that is running; empty when the wizard may
+    // move on. An uninstall changes every IDE that holds the product.
     std::vector<std::string> RunningIDEMessages() const;
+    // Leaving the maintenance page: with "Uninstall" chosen the run comes next, so the running
+    // IDEs are refused here; the IDE page tests the other choice.
+    std::vector<std::string> LeaveMaintenance() const;
     // Stores the folder as InstallDir unless it is refused; the refusal's message otherwise.
     std::optional<std::string> LeaveDestination(const std::string& folder);
 

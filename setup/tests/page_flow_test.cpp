@@ -176,6 +176,25 @@ TEST_F(PageFlowTest, MaintenanceChoiceSwitchesBetweenIDEPagesAndUninstall) {
     EXPECT_TRUE(f.PageEnabled(wConfigPage));
 }
 
+TEST_F(PageFlowTest, AnUninstallWaitsForEveryIDEThatHoldsTheProduct) {
+    RecordInstall("2.4.1.17 Standard Edition");
+    auto& f = Start({1, 2});
+    const auto d7 = machine.system.StartProcess(Target(1).Target.IDEExecutable);
+    machine.system.StartProcess(Target(0).Target.IDEExecutable);  // without the product: may run
+    // Adding or removing IDEs: the IDE page decides, once the actions are chosen.
+    f.rbMainternanceClick(true, false);
+    EXPECT_TRUE(f.LeaveMaintenance().empty());
+
+    f.rbMainternanceClick(false, true);
+    EXPECT_EQ(f.LeaveMaintenance(),
+              std::vector<std::string>{"Delphi 7.0 (Enterprise) IDE is running. Please close it before continue."});
+    const auto cb6 = machine.system.StartProcess(Target(2).Target.IDEExecutable);
+    EXPECT_EQ(f.LeaveMaintenance().size(), 2u);
+    machine.system.EndProcess(d7);
+    machine.system.EndProcess(cb6);
+    EXPECT_TRUE(f.LeaveMaintenance().empty());
+}
+
 TEST_F(PageFlowTest, LicenceGateFollowsTheBox) {
     auto& f = Start();
     EXPECT_FALSE(f.LicenseNextEnabled());
