@@ -136,10 +136,10 @@ GuardedFolders ProtectedFolders(platform::SystemInfo& system) {
     };
     for (const auto kind : {SpecialFolder::Windows, SpecialFolder::System, SpecialFolder::SystemX86})
         add(folders.withContents, kind);
-    for (const auto kind : {SpecialFolder::ProgramFiles,
-                            SpecialFolder::ProgramFilesNative, SpecialFolder::CommonFiles,
+    for (const auto kind : {SpecialFolder::ProgramFiles, SpecialFolder::ProgramFilesNative, SpecialFolder::CommonFiles,
                             SpecialFolder::CommonFilesNative, SpecialFolder::UserProfile, SpecialFolder::Personal,
-                            SpecialFolder::Desktop, SpecialFolder::AppData, SpecialFolder::LocalAppData})
+                            SpecialFolder::OwnPersonal, SpecialFolder::Desktop, SpecialFolder::AppData,
+                            SpecialFolder::LocalAppData})
         add(folders.system, kind);
     folders.setup = {system.ProgramFolder(), system.CurrentDirectory()};
     return folders;

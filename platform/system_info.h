@@ -21,7 +21,8 @@ struct OsVersion {
 enum class SpecialFolder {
     ProgramFiles,        // where 32-bit programs are installed
     ProgramFilesNative,  // the system's own Program Files (the same on a 32-bit system)
-    Personal,            // the user's documents
+    Personal,            // the documents of the user whose IDEs are changed (the signed-in user)
+    OwnPersonal,         // the documents of the user setup runs as; the same unless another is signed in
     Windows,
     System,
     SystemX86,  // where 32-bit system modules live (System on a 32-bit system)

@@ -1,6 +1,7 @@
 // An administrator runs setup for a developer who is signed in: only the developer's IDE settings
 // change, and every run says so in its first line.
 
+#include "engine/folder_safety.h"
 #include "engine/tests/testing/engine_machine.h"
 #include "engine/user_hive.h"
 #include "platform/signed_in_user.h"
@@ -118,6 +119,11 @@ TEST_F(TwoUsersTest, TheSignedInUsersPathAndDocumentsAreUsed) {
         WriteFile(std::string(folder) + (folder == DevProfile.c_str() ? "\\Tools" : "") + "\\tkQuorvexD7.bpl");
     StartAsAdmin();
     EXPECT_EQ(Target(2).Target.ProjectsDir, DevProfile + "\\My Documents\\Borland Studio Projects");
+    // Neither user's documents may become an installation folder that an uninstall deletes.
+    const auto guarded = engine::ProtectedFolders(developerSystem);
+    const auto own = machine.system.GetSpecialFolder(platform::SpecialFolder::OwnPersonal).value_or("<none>");
+    for (const auto& documents : {DevProfile + "\\My Documents", own})
+        EXPECT_TRUE(engine::RemovalRefusal(documents, guarded)) << documents;
     for (int i = 0; i < data->TargetOptions->Count(); ++i) Target(i).Action = engine::taInstall;
     ASSERT_TRUE(Engine().Install());
     // Stale copies go from the developer's PATH (the machine's part and their own), not from the

@@ -42,6 +42,7 @@ public:
         {SpecialFolder::ProgramFiles, "C:\\Program Files"},
         {SpecialFolder::ProgramFilesNative, "C:\\Program Files"},
         {SpecialFolder::Personal, "C:\\Documents and Settings\\User\\My Documents"},
+        {SpecialFolder::OwnPersonal, "C:\\Documents and Settings\\User\\My Documents"},
         {SpecialFolder::Windows, "C:\\WINDOWS"},
         {SpecialFolder::System, "C:\\WINDOWS\\system32"},
         {SpecialFolder::SystemX86, "C:\\WINDOWS\\system32"},

@@ -45,7 +45,7 @@ TEST_F(SystemInfoContract, FoldersAreAbsoluteWithoutTrailingDelimiter) {
     EXPECT_TRUE(IsAbsoluteFolder(info.CurrentDirectory())) << info.CurrentDirectory();
     for (const auto folder :
          {SpecialFolder::ProgramFiles, SpecialFolder::ProgramFilesNative, SpecialFolder::Personal,
-          SpecialFolder::Windows, SpecialFolder::System, SpecialFolder::UserProfile,
+          SpecialFolder::OwnPersonal, SpecialFolder::Windows, SpecialFolder::System, SpecialFolder::UserProfile,
           SpecialFolder::Desktop, SpecialFolder::CommonFiles, SpecialFolder::CommonFilesNative,
           SpecialFolder::AppData, SpecialFolder::LocalAppData}) {
         const auto path = info.GetSpecialFolder(folder);

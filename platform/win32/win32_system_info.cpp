@@ -55,7 +55,8 @@ std::optional<std::string> Win32SystemInfo::GetSpecialFolder(SpecialFolder folde
     switch (folder) {
         case SpecialFolder::ProgramFiles:
         case SpecialFolder::ProgramFilesNative: csidl = CSIDL_PROGRAM_FILES; break;
-        case SpecialFolder::Personal: csidl = CSIDL_PERSONAL; break;
+        case SpecialFolder::Personal:
+        case SpecialFolder::OwnPersonal: csidl = CSIDL_PERSONAL; break;
         case SpecialFolder::Windows: csidl = CSIDL_WINDOWS; break;
         case SpecialFolder::System: csidl = CSIDL_SYSTEM; break;
         case SpecialFolder::SystemX86: csidl = CSIDL_SYSTEMX86; break;
