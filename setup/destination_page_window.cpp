@@ -1,0 +1,39 @@
+#include "setup/destination_page_window.h"
+
+#include "setup/texts.h"
+
+namespace setup {
+
+using namespace wizard;
+
+DestinationPage::DestinationPage(SetupWindow& window)
+    : SetupPage(window, wDestinationPage, window.Wizard().AddPage<TWizardInteriorPage>(), texts::DestinationTitle,
+                texts::DestinationSubtitle) {
+    Page().OnNextButtonClick = [this](TWizardCustomPage&, bool& stop) { wDestinationPageNextButtonClick(stop); };
+}
+
+void DestinationPage::Build() {
+    const Rect a = Area();
+    Control("STATIC", texts::DestinationIntro, 0, {a.left + 16, a.top + 16, a.right - 16, a.top + 32},
+            idDestinationIntro);
+    Control("STATIC", texts::DestinationHowTo, 0, {a.left + 16, a.top + 40, a.right - 16, a.top + 70},
+            idDestinationHowTo);
+    deDestination_ = std::make_unique<controls::win32::DirEditFrame>(
+        Hwnd(), idDestination, Rect{a.left + 16, a.top + 84, a.left + 340, a.top + 130}, window_.Wizard().PageFont());
+    deDestination_->SetCaption(texts::DestinationCaption);
+    deDestination_->SetText(window_.Data().InstallDir);
+    // The page's folder dialog; the frame's own browse button opens its own dialog, not this one.
+    BrowseForFolderDialog = std::make_unique<controls::win32::TBrowseForFolderDialog>(window_.Frame());
+    BrowseForFolderDialog->Title = texts::DestinationBrowseTitle;
+    BrowseForFolderDialog->SetOptions({controls::odOnlyDirectory, controls::odFileSystemDirectoryOnly,
+                                       controls::odStatusAvailable, controls::odEditBox, controls::odNewDialogStyle});
+}
+
+void DestinationPage::wDestinationPageNextButtonClick(bool& stop) {
+    if (const auto refusal = window_.Flow().LeaveDestination(deDestination_->Text())) {
+        window_.ShowMessage(*refusal, MB_ICONWARNING);
+        stop = true;
+    }
+}
+
+}  // namespace setup

@@ -1,0 +1,46 @@
+#include "setup/maintenance_page_window.h"
+
+#include "setup/texts.h"
+
+namespace setup {
+
+using namespace wizard;
+
+MaintenancePage::MaintenancePage(SetupWindow& window)
+    : SetupPage(window, wMainternance, window.Wizard().AddPage<TWizardInteriorPage>(), texts::MaintenanceTitle,
+                texts::MaintenanceSubtitle) {
+    Page().SetVisibleButtons({bkNext, bkCancel});
+    Page().OnNextButtonClick = [this](TWizardCustomPage&, bool& stop) { wMainternanceNextButtonClick(stop); };
+}
+
+void MaintenancePage::Build() {
+    const Rect a = Area();
+    rbMainternance_ = Control("BUTTON", texts::MaintainChoice, BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP,
+                              {a.left + 24, a.top + 24, a.left + 324, a.top + 24 + kBoxHeight}, idMainternance);
+    Control("STATIC", texts::MaintainExplained, SS_NOTIFY, {a.left + 42, a.top + 46, a.right - 24, a.top + 76},
+            idMainternanceLabel);
+    rbUninstall_ = Control("BUTTON", texts::UninstallChoice, BS_AUTORADIOBUTTON,
+                           {a.left + 24, a.top + 96, a.left + 324, a.top + 96 + kBoxHeight}, idUninstall);
+    Control("STATIC", texts::UninstallExplained, SS_NOTIFY, {a.left + 42, a.top + 118, a.right - 24, a.top + 148},
+            idUninstallLabel);
+    On(idMainternance, BN_CLICKED, [this] { rbMainternanceClick(); });
+    On(idUninstall, BN_CLICKED, [this] { rbMainternanceClick(); });
+    On(idMainternanceLabel, STN_CLICKED, [this] { lMainternanceLabelClick(rbMainternance_); });
+    On(idUninstallLabel, STN_CLICKED, [this] { lMainternanceLabelClick(rbUninstall_); });
+}
+
+void MaintenancePage::lMainternanceLabelClick(HWND radio) {
+    ::SetFocus(radio);
+    ::SendMessageA(radio, BM_CLICK, 0, 0);
+}
+
+void MaintenancePage::wMainternanceNextButtonClick(bool& stop) {
+    RefuseRunningIDEs(window_.Flow().LeaveMaintenance(), stop);
+}
+
+void MaintenancePage::rbMainternanceClick() {
+    window_.Flow().rbMainternanceClick(Checked(rbMainternance_), Checked(rbUninstall_));
+    window_.FlowChanged();
+}
+
+}  // namespace setup
