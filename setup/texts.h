@@ -57,6 +57,7 @@ inline constexpr const char* DestinationHowTo =
     "To install to this folder, click Next. To install to a different folder, click Browse and select "
     "another folder.";
 inline constexpr const char* DestinationCaption = "Destination Folder";
+inline constexpr const char* DestinationBrowse = "Browse...";
 inline constexpr const char* DestinationBrowseTitle = "Choose Destination Location";
 
 inline constexpr const char* OptionsFor = "Options for";

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "controls/win32/shell_support.h"
 
@@ -45,6 +46,8 @@ bool TBrowseFolderDialog::Execute() {
         handle_ = nullptr;
         previousProc_ = nullptr;
     }
+    // A handler that failed inside the dialog closed it; its failure is the caller's.
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
     if (!chosen) return false;
     if (BrowseKind == bfComputers) {
         FolderName = displayName_.c_str();
@@ -61,9 +64,23 @@ bool TBrowseFolderDialog::Execute() {
 
 int CALLBACK TBrowseFolderDialog::BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM data) {
     auto* self = reinterpret_cast<TBrowseFolderDialog*>(data);
-    if (message == BFFM_INITIALIZED) self->Initialized(dialog);
-    if (message == BFFM_SELCHANGED) self->SelectionChanged(reinterpret_cast<LPCITEMIDLIST>(lParam));
+    self->Guarded(dialog, [&] {
+        if (message == BFFM_INITIALIZED) self->Initialized(dialog);
+        if (message == BFFM_SELCHANGED) self->SelectionChanged(reinterpret_cast<LPCITEMIDLIST>(lParam));
+    });
     return 0;
+}
+
+// No exception may unwind through the shell or a window procedure: the first one is kept for
+// Execute, and the dialog closes without a choice.
+template <typename Step>
+void TBrowseFolderDialog::Guarded(HWND dialog, Step step) {
+    try {
+        step();
+    } catch (...) {
+        if (!failure_) failure_ = std::current_exception();
+        ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
 }
 
 void TBrowseFolderDialog::Initialized(HWND dialog) {
@@ -109,7 +126,14 @@ void TBrowseFolderDialog::EnableOk(bool enable) {
 
 LRESULT CALLBACK TBrowseFolderDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = static_cast<TBrowseFolderDialog*>(::GetPropA(dialog, kDialogObject));
-    return self->Route(message, wParam, lParam);
+    const WNDPROC previous = self->previousProc_;
+    LRESULT result = 0;
+    bool routed = false;
+    self->Guarded(dialog, [&] {
+        result = self->Route(message, wParam, lParam);
+        routed = true;
+    });
+    return routed ? result : ::CallWindowProcA(previous, dialog, message, wParam, lParam);
 }
 
 LRESULT TBrowseFolderDialog::Route(UINT message, WPARAM wParam, LPARAM lParam) {

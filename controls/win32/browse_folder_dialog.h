@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -33,7 +34,8 @@ public:
     // The application's help for a context number.
     std::function<void(int context)> OnHelp;
 
-    // Throws std::runtime_error when the shell cannot give the root or the chosen item's path.
+    // Throws std::runtime_error when the shell cannot give the root or the chosen item's path, and
+    // what a handler threw while the dialog was open.
     bool Execute() override;
     bool AddTextButton(const std::string& text, int id) override;
     void Close() override;
@@ -49,6 +51,8 @@ private:
     void SelectionChanged(LPCITEMIDLIST item);
     void EnableOk(bool enable);
     LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Step>
+    void Guarded(HWND dialog, Step step);
 
     HWND owner_;
     HWND handle_ = nullptr;
@@ -56,6 +60,7 @@ private:
     std::string displayName_;
     std::string selectionPath_;
     int imageIndex_ = 0;
+    std::exception_ptr failure_;
 };
 
 }  // namespace controls::win32

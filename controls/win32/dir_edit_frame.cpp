@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <exception>
+#include <string>
+
 #include "controls/win32/browse_folder_dialog.h"
 #include "wizard/win32/gdi_canvas.h"
 
@@ -71,6 +74,12 @@ DirEditFrame::~DirEditFrame() {
 }
 
 void DirEditFrame::SetCaption(const std::string& caption) { ::SetWindowTextA(caption_.get(), caption.c_str()); }
+void DirEditFrame::SetBrowseButton(const std::string& caption, int width, int height) {
+    ::SetWindowTextA(button_.get(), caption.c_str());
+    buttonSize_ = {width, height};
+    Layout();
+}
+
 void DirEditFrame::SetBevelVisible(bool visible) { ::ShowWindow(bevel_.get(), visible ? SW_SHOW : SW_HIDE); }
 
 std::string DirEditFrame::Text() const {
@@ -87,8 +96,9 @@ void DirEditFrame::Layout() {
     // The bevel is the frame's top line, above the caption; the edit stretches with the frame and
     // the button keeps to the right edge.
     ::MoveWindow(bevel_.get(), 0, 0, r.right, 2, TRUE);
-    ::MoveWindow(edit_.get(), 4, 20, r.right - 31, 21, TRUE);
-    ::MoveWindow(button_.get(), r.right - 24, 20, 21, 21, TRUE);
+    const int buttonLeft = r.right - 3 - buttonSize_.cx;
+    ::MoveWindow(edit_.get(), 4, 20, buttonLeft - 3 - 4, 21, TRUE);
+    ::MoveWindow(button_.get(), buttonLeft, 20, buttonSize_.cx, buttonSize_.cy, TRUE);
 }
 
 LRESULT CALLBACK DirEditFrame::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -105,7 +115,7 @@ LRESULT DirEditFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE: Layout(); return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == kBrowseButtonId && HIWORD(wParam) == BN_CLICKED) frame_.BtnDirBrowseClick();
+        if (LOWORD(wParam) == kBrowseButtonId && HIWORD(wParam) == BN_CLICKED) Browse();
         if (LOWORD(wParam) == kEditId && HIWORD(wParam) == EN_CHANGE && OnEditChange) OnEditChange();
         return 0;
     case WM_CTLCOLORSTATIC:
@@ -123,6 +133,19 @@ LRESULT DirEditFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     }
     default: return ::DefWindowProcA(hwnd_.get(), message, wParam, lParam);
+    }
+}
+
+void DirEditFrame::Browse() {
+    const std::string folder = Text();
+    try {
+        frame_.BtnDirBrowseClick();
+    } catch (const std::exception& error) {
+        const std::string message = "Browsing for a folder from \"" + folder + "\" failed: " + error.what();
+        const HWND root = ::GetAncestor(hwnd_.get(), GA_ROOT);
+        char title[256] = {};
+        ::GetWindowTextA(root, title, sizeof title);
+        ::MessageBoxA(root, message.c_str(), title, MB_OK | MB_ICONERROR);
     }
 }
 

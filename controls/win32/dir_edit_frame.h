@@ -29,6 +29,9 @@ public:
     TFrameDirEditBrowse& Frame() { return frame_; }
     void SetCaption(const std::string& caption);
     void SetBevelVisible(bool visible);
+    // The browse button's caption and size; it keeps to the frame's right edge and the edit ends
+    // before it.
+    void SetBrowseButton(const std::string& caption, int width, int height);
     // The edit's own text-change notification.
     std::function<void()> OnEditChange;
 
@@ -40,6 +43,9 @@ private:
     static LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Layout();
+    // A click of the browse button; a failure of the dialog is shown, not thrown through the
+    // window procedure.
+    void Browse();
 
     wizard::win32::UniqueWindow hwnd_;
     wizard::win32::UniqueWindow bevel_;
@@ -49,6 +55,7 @@ private:
     wizard::win32::UniqueWindow tooltip_;
     wizard::win32::UniqueFont editFont_;
     TFrameDirEditBrowse frame_;
+    wizard::Size buttonSize_{21, 21};
 };
 
 }  // namespace controls::win32

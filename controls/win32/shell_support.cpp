@@ -73,19 +73,23 @@ HWND AddDialogButton(HWND dialog, const std::string& text, int id, bool fitText)
     RECT r{};
     ::GetWindowRect(first, &r);
     ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    const auto font = reinterpret_cast<HFONT>(::SendMessageA(dialog, WM_GETFONT, 0, 0));
     int width = r.right - r.left;
     if (fitText) {
-        wizard::win32::WindowDc dc(first);
-        wizard::win32::SelectGuard font(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageA(first, WM_GETFONT, 0, 0)));
+        // Measured in the font the button gets: the dialog's, or the system font without one.
+        wizard::win32::WindowDc dc(dialog);
+        wizard::win32::SelectGuard selected(dc.get(), font ? font : ::GetStockObject(SYSTEM_FONT));
         SIZE extent{};
         ::GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
-        width = extent.cx;
+        TEXTMETRICA metrics{};
+        ::GetTextMetricsA(dc.get(), &metrics);
+        // The button's edges and focus frame, and a character's room on each side of the text.
+        width = extent.cx + 2 * (metrics.tmAveCharWidth + 3 * ::GetSystemMetrics(SM_CXEDGE));
     }
     const HWND button = ::CreateWindowExA(0, "BUTTON", text.c_str(), 0x54010000, 12, r.top, width, r.bottom - r.top,
                                           dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                           ::GetModuleHandleA(nullptr), nullptr);
-    if (const auto font = ::SendMessageA(dialog, WM_GETFONT, 0, 0))
-        ::SendMessageA(button, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+    if (font) ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     ::UpdateWindow(dialog);
     return button;
 }

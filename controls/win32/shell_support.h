@@ -74,8 +74,9 @@ inline constexpr UINT kEnableOkAgain = WM_APP + 0x51;
 void EnableOk(HWND dialog, bool enable);
 
 // A push button at the dialog's left (x 12), lined up with the dialog's first button and as wide
-// as it, or as its own text; with the dialog's font. Null when the dialog has no button. The dialog
-// owns the new button and destroys it with itself.
+// as it, or as its own text in the dialog's font with the button's margins; with the dialog's
+// font. Null when the dialog has no button. The dialog owns the new button and destroys it with
+// itself.
 HWND AddDialogButton(HWND dialog, const std::string& text, int id, bool fitText);
 
 }  // namespace controls::win32

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,37 @@ TEST_F(BrowseFolderDialog, TheHelpButtonSitsLeftAsLargeAsTheFirstButtonAndOpensH
     EXPECT_EQ(help.bottom - help.top, first.bottom - first.top);
     EXPECT_EQ(helpShown, std::vector<int>{17});
     EXPECT_EQ(commands, 0);
+}
+
+TEST_F(BrowseFolderDialog, AHandlerThatFailsInsideTheDialogClosesItAndTheCallerGetsTheFailure) {
+    // Either would unwind through the shell's dialog procedure or its callback.
+    dialog.OnCustomize = [](FolderDialog&) { throw std::runtime_error("customize failed"); };
+    WhenDialogShows([](HWND window) { ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
+    EXPECT_THROW(
+        {
+            try {
+                dialog.Execute();
+            } catch (const std::runtime_error& error) {
+                EXPECT_STREQ(error.what(), "customize failed");
+                throw;
+            }
+        },
+        std::runtime_error);
+    EXPECT_EQ(FindBrowseDialog(), nullptr);
+
+    dialog.OnCustomize = nullptr;
+    dialog.OnCommand = [](FolderDialog&, int id, int, bool&) {
+        if (id == kAddedButtonId) throw std::runtime_error("command failed");
+    };
+    WhenDialogShows([](HWND window) { ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(kAddedButtonId, 0), 0); });
+    EXPECT_THROW(dialog.Execute(), std::runtime_error);
+    EXPECT_EQ(FindBrowseDialog(), nullptr);
+    EXPECT_EQ(dialog.Handle(), nullptr);
+
+    // The failure is not kept for the next run.
+    dialog.OnCommand = nullptr;
+    WhenDialogShows([](HWND window) { ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0); });
+    EXPECT_FALSE(dialog.Execute());
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
+#include <string>
 
 #include "controls/tests/gui/dialog_driver.h"
 #include "controls/win32/dir_edit_frame.h"
@@ -113,6 +115,45 @@ TEST_F(FolderControls, AFolderThatNamesNothingOpensWithoutPreselectionAndCancelK
     EXPECT_EQ(frame.Text(), missing);
     EXPECT_TRUE(changes.empty());
     EXPECT_EQ(frame.Frame().BrowseTag(), 0);
+}
+
+// The text of the message box the test window shows next, which is then closed; read from a timer
+// that runs inside the box's modal loop.
+std::string& MessageText() {
+    static std::string text;
+    return text;
+}
+
+void CALLBACK ReadMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND box = ::FindWindowA("#32770", "Folder test");
+    if (!box || !::IsWindowVisible(box)) return;
+    ::KillTimer(nullptr, timer);
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (const std::string text = WindowText(child); text.find("failed") != std::string::npos) MessageText() = text;
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(FolderControls, AFailureOfTheBrowseIsShownAndTheFrameBrowsesAgain) {
+    frame.Frame().OnChange = [](TFrameDirEditBrowse&, void*, std::string&) {
+        throw std::runtime_error("the handler failed");
+    };
+    MessageText().clear();
+    Browse([&](HWND dialog) {
+        // The box comes once the dialog has closed and the handler has failed.
+        ::SetTimer(nullptr, 0, 200, &ReadMessageBox);
+        Select(dialog, windows + "\\system32");
+        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(MessageText(), "Browsing for a folder from \"" + windows + "\" failed: the handler failed");
+    EXPECT_EQ(frame.Text(), windows) << "the failed change wrote nothing";
+    EXPECT_EQ(frame.Frame().BrowseTag(), 0);
+
+    frame.Frame().OnChange = nullptr;
+    Browse([&](HWND dialog) {
+        Select(dialog, "C:\\");
+        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_STRCASEEQ(frame.Text().c_str(), "C:");
 }
 
 }  // namespace
