@@ -1,12 +1,25 @@
 #include "setup/ide_page_window.h"
 
+#include <algorithm>
+
 #include "setup/texts.h"
+#include "wizard/win32/gdi_handles.h"
 
 namespace setup {
 
 using namespace wizard;
 
 namespace {
+
+// The width a check box needs for its whole caption: measured in the box's own font, on its own
+// device context, with the check mark and the room between it and the text.
+int CaptionWidth(HWND box, const std::string& caption) {
+    win32::WindowDc dc(box);
+    win32::SelectGuard font(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageA(box, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    ::GetTextExtentPoint32A(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
+    return ::GetSystemMetrics(SM_CXMENUCHECK) + 3 * ::GetSystemMetrics(SM_CXEDGE) + extent.cx + 2;
+}
 
 WPARAM CheckFor(TCheckState state) {
     return state == csChecked ? BST_CHECKED : state == csGrayed ? BST_INDETERMINATE : BST_UNCHECKED;
@@ -25,10 +38,15 @@ void IDEPage::Build() {
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const TIDECheckBox& box = boxes[i];
         const int index = static_cast<int>(i);
-        HWND check = Control("BUTTON", box.Target->Target.DisplayName().c_str(),
+        const std::string caption = box.Target->Target.DisplayName();
+        HWND check = Control("BUTTON", caption.c_str(),
                              (box.ThreeState ? BS_3STATE : BS_CHECKBOX) | WS_TABSTOP,
                              {kIDEBoxLeft, box.Top, kIDEBoxLeft + kIDEBoxWidth, box.Top + kBoxHeight}, idIDEBox + index);
         ::SendMessageA(check, BM_SETCHECK, CheckFor(box.State), 0);
+        // Wider than the column when the caption needs it, as far as the page reaches.
+        const int width =
+            std::min(std::max(kIDEBoxWidth, CaptionWidth(check, caption)), Area().right - 8 - kIDEBoxLeft);
+        ::SetWindowPos(check, nullptr, 0, 0, width, kBoxHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         const int labelTop = box.Top + kBoxHeight + kActionLabelGap;
         HWND label = Control("STATIC", "", 0,
                              {kIDEBoxLeft + kActionLabelIndent, labelTop, kIDEBoxLeft + 300, labelTop + 14},

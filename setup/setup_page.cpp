@@ -10,6 +10,8 @@ SetupPage::SetupPage(SetupWindow& window, TSetupPage id, wizard::TWizardCustomPa
     page_.OnEnterPage = [this](wizard::TWizardCustomPage&, wizard::TWizardCustomPage*) {
         if (!built_) {
             built_ = true;
+            // Controls go below the header's texts, however many lines they take in this font.
+            pageWindow_.FitHeader();
             Build();
         }
         Entered();

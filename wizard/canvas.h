@@ -75,6 +75,8 @@ public:
     // Solid pen, copy mode; the end point is not drawn.
     virtual void Line(Point from, Point to, Color color) = 0;
     virtual Size TextExtent(const std::string& text, const Font& font) = 0;
+    // The height DrawText takes for the text wrapped at word breaks into the width.
+    virtual int WrappedTextHeight(const std::string& text, const Font& font, int width) = 0;
     // Word-wrapped inside r, without background.
     virtual void DrawText(const std::string& text, const Rect& r, const Font& font, TAlignment alignment) = 0;
     virtual void DrawGraphic(const Graphic& graphic, Point topLeft) = 0;

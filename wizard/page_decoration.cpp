@@ -1,5 +1,7 @@
 #include "wizard/page_decoration.h"
 
+#include <algorithm>
+
 #include "wizard/wizard.h"
 #include "wizard/wizard_page.h"
 
@@ -105,7 +107,19 @@ void TWizardPageTitle::NotifyChange() {
 }
 
 Rect TWizardPageTitle::TitleRect(Canvas& canvas, const Rect& available) const {
-    return PlaceTitle(available, canvas.TextExtent(text_, font_), anchors_, anchorPlacement_, indent_);
+    Size extent = canvas.TextExtent(text_, font_);
+    const Rect line = PlaceTitle(available, extent, anchors_, anchorPlacement_, indent_);
+    if (extent.cx <= line.Width()) return line;
+    // A text wider than its place wraps in full, and the rectangle takes the wrapped lines.
+    extent.cy = canvas.WrappedTextHeight(text_, font_, line.Width());
+    return PlaceTitle(available, extent, anchors_, anchorPlacement_, indent_);
+}
+
+int TWizardPageTitle::TextBottom(Canvas& canvas, const Rect& available) const {
+    if (!Visible()) return available.top;
+    const Rect t = TitleRect(canvas, available);
+    const Size extent = canvas.TextExtent(text_, font_);
+    return t.top + (extent.cx <= t.Width() ? extent.cy : canvas.WrappedTextHeight(text_, font_, t.Width()));
 }
 
 void TWizardPageTitle::DrawInto(Canvas& canvas, Rect& r) {
@@ -167,22 +181,45 @@ Rect TWizardPageHeader::PlaceImage(Size image, Rect& textArea) const {
     return PlaceHeaderImage(image, textArea, imageAlignment_, imageOffset_);
 }
 
+const ImageList* TWizardPageHeader::Images() const {
+    const TWizard* wizard = OwnerPage() ? OwnerPage()->OwnerWizard() : nullptr;
+    const ImageList* images = wizard ? wizard->HeaderImages().get() : nullptr;
+    return images && imageIndex_ >= 0 && imageIndex_ < images->Count() ? images : nullptr;
+}
+
+// Texts that need more lines than the band holds get them: the band grows, nothing is cut.
+int TWizardPageHeader::NeededHeight(Canvas& canvas, const Rect& band) const {
+    if (!OwnerPage()) return height_;
+    Rect texts{band.left, band.top, band.right, band.top + height_};
+    if (const ImageList* images = Images()) PlaceImage(images->ImageSize(), texts);
+    const int titleBottom = title_.TextBottom(canvas, texts);
+    const int needed = subtitle_.TextBottom(canvas, {texts.left, titleBottom, texts.right, texts.bottom}) +
+                       subtitle_.AnchorPlacement();
+    return std::max(height_, needed - band.top);
+}
+
+void TWizardPageHeader::FitTexts(Canvas& canvas) {
+    if (!Visible() || !OwnerPage()) return;
+    const Rect area = OwnerPage()->ChildArea();
+    SetHeight(NeededHeight(canvas, {area.left, area.top - height_, area.right, area.top}));
+}
+
 void TWizardPageHeader::DrawInto(Canvas& canvas, Rect& r) {
     if (!Visible()) return;
-    Rect h{r.left, r.top, r.right, r.top + height_};
+    Rect h{r.left, r.top, r.right, r.top + NeededHeight(canvas, r)};
+    const ImageList* images = Images();
+    const int bandHeight = h.Height();  // the steps below narrow h
     canvas.FillRect(h, GetColor());
-    if (TWizardCustomPage* page = OwnerPage()) {
+    if (OwnerPage()) {
         if (showDivider_) DrawBorderEdges(canvas, h, kEdgeEtched, sdBottom);
-        const TWizard* wizard = page->OwnerWizard();
-        const ImageList* images = wizard ? wizard->HeaderImages().get() : nullptr;
-        if (images && imageIndex_ >= 0 && imageIndex_ < images->Count()) {
+        if (images) {
             const Rect placed = PlaceImage(images->ImageSize(), h);
             canvas.DrawListImage(*images, imageIndex_, placed.TopLeft());
         }
         title_.DrawInto(canvas, h);
         subtitle_.DrawInto(canvas, h);
     }
-    r.top += height_;
+    r.top += bandHeight;
 }
 
 // ---- pictures

@@ -79,6 +79,8 @@ public:
     void FollowPageFont(const Font& pageFont);
 
     virtual Rect TitleRect(Canvas& canvas, const Rect& available) const;
+    // The row below the last line of the text drawn into `available`; its top when not visible.
+    int TextBottom(Canvas& canvas, const Rect& available) const;
     // Lays the title out in r and moves r's top below it, so the next title follows.
     void DrawInto(Canvas& canvas, Rect& r) override;
 
@@ -121,6 +123,11 @@ public:
     void PageFontChanged(const Font& pageFont);
     // Where the header image goes; the text area gives up the image's side.
     virtual Rect PlaceImage(Size image, Rect& textArea) const;
+    // The band's height for `band`: Height, or more when the title and subtitle need more lines.
+    int NeededHeight(Canvas& canvas, const Rect& band) const;
+    // Grows Height to what the texts need on the page as it is now, so that the page's controls
+    // are placed below them; never shrinks it.
+    void FitTexts(Canvas& canvas);
     void DrawInto(Canvas& canvas, Rect& r) override;
 
     void NotifyChange() override { TWizardPageObject::NotifyChange(); }
@@ -130,6 +137,8 @@ protected:
     void AttachedToPage() override;
 
 private:
+    // The wizard's header images when ImageIndex names one of them, else none.
+    const ImageList* Images() const;
     template <typename T>
     void Store(T& field, T value);
 

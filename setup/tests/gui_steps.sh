@@ -104,6 +104,35 @@ run_to_finish() {
 grey_at() { convert "$1" -crop "1x1+$2+$3" +repage -colorspace gray -format '%[fx:round(255*u)]' info:; }
 # stands_out SHOT X Y X2 Y2: the pixel at X,Y is clearly darker than the page's at X2,Y2.
 stands_out() { (($(grey_at "$1" "$2" "$3") + 30 < $(grey_at "$1" "$4" "$5"))); }
+# dark_span SHOT INSET LEFT TOP RIGHT BOTTOM: the first and the last screen column with dark
+# pixels (text, lines) in the rectangle shrunk by INSET on each side; "none" without any.
+dark_span() {
+    local shot=$1 inset=$2 left=$(($3 + $2)) top=$(($4 + $2)) right=$(($5 - $2)) bottom=$(($6 - $2)) box
+    box=$(convert "$shot" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage -colorspace gray \
+        -threshold 50% -bordercolor white -border 1 -format '%@' info:)
+    if [[ $box =~ ^([0-9]+)x[0-9]+\+([0-9]+)\+[0-9]+$ ]] && ((BASH_REMATCH[1] <= right - left)); then
+        echo "$((left + BASH_REMATCH[2] - 1)) $((left + BASH_REMATCH[2] - 1 + BASH_REMATCH[1] - 1))"
+    else
+        echo none
+    fi
+}
+# caption_whole SHOT WINDOW CLASS CONTROL: the push button's caption shows whole in SHOT: its text
+# keeps off the button's edges (3 pixels) by a column at least on both sides.
+caption_whole() {
+    local left top right bottom span
+    read -r left top right bottom < <(drive rect "$2" "$3" "$4")
+    span=$(dark_span "$1" 3 "$left" "$top" "$right" "$bottom")
+    echo "$4 at $left..$right, its text at ${span/ /..}" >&2
+    [[ $span != none ]] && read -r first last <<<"$span" && ((first > left + 3 && last < right - 4))
+}
+# box_caption_whole SHOT WINDOW CONTROL: a check box's caption ends before the box's right edge.
+box_caption_whole() {
+    local left top right bottom span
+    read -r left top right bottom < <(drive rect "$2" Button "$3")
+    span=$(dark_span "$1" 0 "$left" "$top" "$right" "$bottom")
+    echo "box $3 at $left..$right, dark at ${span/ /..}" >&2
+    [[ $span != none ]] && read -r first last <<<"$span" && ((last < right - 1))
+}
 # frame_edges SHOT ID: which edges of the folder frame #ID show in SHOT against the page beside
 # them: its top bevel line and its edit's sunken border. Prints "bevel+border", "bevel", "border"
 # or "none".

@@ -124,6 +124,53 @@ TEST_F(PagePainting, HeaderPlacesImageTitleAndSubtitle) {
     EXPECT_EQ(subtitle, (Rect{4, title.bottom + 4, 500, 66}));
 }
 
+TEST_F(PagePainting, ATitleThatDoesNotFitWrapsInFullAndPushesTheSubtitleDown) {
+    // 8 pixels a bold character: the 66 characters need 528 pixels; the title has 532 of the
+    // 540-pixel header, and 496 once the header image takes its place at the right.
+    const std::string title(30, 'w'), rest(35, 'x');
+    interior.Title().SetText(title + " " + rest);
+    interior.Subtitle().SetText("Subtitle");
+    interior.Paint(canvas);
+    ASSERT_EQ(canvas.texts.size(), 2u);
+    const int line = canvas.texts[0].font.points + 5;
+    EXPECT_EQ(canvas.texts[0].rect, (Rect{4, 4, 536, 4 + line})) << "fits on one line";
+
+    wizard.SetHeaderImages(std::make_shared<BlockImageList>(1, Size{32, 32}));
+    interior.Header().SetImageIndex(0);
+    canvas.texts.clear();
+    interior.Paint(canvas);
+    ASSERT_EQ(canvas.texts.size(), 2u);
+    EXPECT_EQ(canvas.texts[0].rect, (Rect{4, 4, 500, 4 + 2 * line})) << "both lines, the last word whole";
+    EXPECT_EQ(canvas.texts[1].rect.top, 4 + 2 * line + 4) << "the subtitle below the second line";
+    EXPECT_EQ(canvas.At(100, 68), kShadow) << "the two lines fit in the band";
+
+    // A subtitle of two lines (6 pixels a character, 82 to a line) then needs more than the band's
+    // 70 pixels: the band grows to hold it, divider and all, and the page starts below it.
+    std::string words;
+    for (int i = 0; i < 30; ++i) words += "word ";
+    interior.Subtitle().SetText(words);
+    canvas.texts.clear();
+    interior.Paint(canvas);
+    ASSERT_EQ(canvas.texts.size(), 2u);
+    const int subtitleTop = 4 + 2 * line + 4, subtitleLine = canvas.texts[1].font.points + 5;
+    EXPECT_EQ(canvas.texts[1].rect, (Rect{4, subtitleTop, 500, subtitleTop + 2 * subtitleLine}));
+    const int bandBottom = subtitleTop + 2 * subtitleLine + 4;
+    EXPECT_GT(bandBottom, 70);
+    EXPECT_EQ(canvas.At(100, 68), kWindow);
+    EXPECT_EQ(canvas.At(100, bandBottom - 2), kShadow) << "divider";
+    EXPECT_EQ(canvas.At(100, bandBottom - 1), kHighlight);
+    EXPECT_EQ(canvas.At(100, bandBottom), kFace);
+
+    // Fitted before the page's controls are placed, the band's height moves them below it.
+    EXPECT_EQ(interior.ChildArea().top, 70);
+    interior.Header().FitTexts(canvas);
+    EXPECT_EQ(interior.Header().Height(), bandBottom);
+    EXPECT_EQ(interior.ChildArea().top, bandBottom);
+    interior.Subtitle().SetText("Short");
+    interior.Header().FitTexts(canvas);
+    EXPECT_EQ(interior.Header().Height(), bandBottom) << "never shrinks";
+}
+
 TEST_F(PagePainting, AHeaderImageOutsideTheListNarrowsNothing) {
     wizard.SetHeaderImages(std::make_shared<BlockImageList>(1, Size{32, 32}));
     interior.Header().SetImageIndex(1);

@@ -75,6 +75,13 @@ Size GdiCanvas::TextExtent(const std::string& text, const Font& font) {
     return {size.cx, size.cy};
 }
 
+int GdiCanvas::WrappedTextHeight(const std::string& text, const Font& font, int width) {
+    SelectGuard selected(dc_, FontFor(font));
+    RECT rc{0, 0, width, 0};
+    ::DrawTextA(dc_, text.c_str(), static_cast<int>(text.size()), &rc, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+    return rc.bottom;
+}
+
 void GdiCanvas::DrawText(const std::string& text, const Rect& r, const Font& font, TAlignment alignment) {
     SelectGuard selected(dc_, FontFor(font));
     const int oldMode = ::SetBkMode(dc_, TRANSPARENT);

@@ -53,6 +53,7 @@ public:
     Color BrushColor() const override { return brush_; }
     void Line(Point from, Point to, Color color) override;
     Size TextExtent(const std::string& text, const Font& font) override;
+    int WrappedTextHeight(const std::string& text, const Font& font, int width) override;
     void DrawText(const std::string& text, const Rect& r, const Font& font, TAlignment alignment) override;
     void DrawGraphic(const Graphic& graphic, Point topLeft) override;
     void StretchGraphic(const Graphic& graphic, const Rect& r) override;

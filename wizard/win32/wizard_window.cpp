@@ -122,6 +122,12 @@ void PageWindow::RenderTo(HDC dc) {
     }
 }
 
+void PageWindow::FitHeader() {
+    WindowDc dc(hwnd_.get());
+    GdiCanvas canvas(dc.get());
+    page_->Header().FitTexts(canvas);
+}
+
 LRESULT CALLBACK PageWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     PageWindow* self = Owner<PageWindow>(hwnd, message, lParam);
     if (!self || !self->page_) return ::DefWindowProcA(hwnd, message, wParam, lParam);

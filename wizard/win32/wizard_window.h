@@ -47,6 +47,8 @@ public:
     TWizardCustomPage& Page() const { return *page_; }
     // Paints background and decoration into any DC, as WM_PAINT does.
     void RenderTo(HDC dc);
+    // The header grows to hold its texts as they are drawn on this window (TWizardPageHeader::FitTexts).
+    void FitHeader();
 
     // Commands of the page's own child controls.
     std::function<void(int id, int code, HWND control)> OnCommand;

@@ -63,7 +63,24 @@ public:
             Fill({from.x, std::min(from.y, to.y), from.x + 1, std::max(from.y, to.y)}, color);
     }
     Size TextExtent(const std::string& text, const Font& font) override {
-        return {static_cast<int>(text.size()) * (font.bold ? 8 : 6), font.points + 5};
+        return {static_cast<int>(text.size()) * CharWidth(font), font.points + 5};
+    }
+    // Greedy breaks between words, as DrawText makes them; a word wider than the line keeps a line.
+    int WrappedTextHeight(const std::string& text, const Font& font, int width) override {
+        const int perLine = std::max(1, width / CharWidth(font));
+        int lines = 1, used = 0;
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = std::min(text.find(' ', start), text.size());
+            const int word = static_cast<int>(end - start);
+            if (used > 0 && used + 1 + word > perLine) {
+                ++lines;
+                used = word;
+            } else {
+                used += (used > 0 ? 1 : 0) + word;
+            }
+            start = end + 1;
+        }
+        return lines * (font.points + 5);
     }
     void DrawText(const std::string& text, const Rect& r, const Font& font, TAlignment alignment) override {
         texts.push_back({text, r, font, alignment});
@@ -90,6 +107,7 @@ public:
     }
 
 private:
+    static int CharWidth(const Font& font) { return font.bold ? 8 : 6; }
     static Color Block(const Graphic& graphic) { return dynamic_cast<const BlockGraphic&>(graphic).color; }
     void Fill(const Rect& r, Color color) {
         for (int y = std::max(r.top, 0); y < std::min(r.bottom, height_); ++y)
