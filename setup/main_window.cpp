@@ -126,6 +126,12 @@ LRESULT CALLBACK TfMain::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
             if (!self->EngineRunning()) self->WizardCancelButtonClick();
             return 0;
         case CompilePage::kRunMessage: self->compilePage_->wCompilePage(); return 0;
+        // As a dialog: the focus is kept while another window is active, and the window that
+        // gets it back hands it on to a control.
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) self->wizard_->SaveFocus();
+            break;
+        case WM_SETFOCUS: self->wizard_->RestoreFocus(); return 0;
         default: break;
         }
     }

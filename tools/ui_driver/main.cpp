@@ -20,6 +20,8 @@
 //   settle TITLE                      returns once the window's thread has handled every message
 //                                     sent before (at once when there is no such window)
 //   page TITLE                        prints the shown wizard page's text (its header)
+//   focused TITLE                     prints the keyboard focus of the window's thread: the
+//                                     control's class, "#ID" and first line of text, or "none"
 #include <windows.h>
 
 #include <cstdio>
@@ -221,6 +223,23 @@ int PrintShownPage(const std::string& title) {
     return 0;
 }
 
+int PrintFocus(const std::string& title) {
+    HWND window = WaitForWindow(title, 10000);
+    if (!window) return 1;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus) {
+        std::printf("none\n");
+        return 0;
+    }
+    char className[64] = {};
+    GetClassNameA(info.hwndFocus, className, sizeof className);
+    std::string text = WithoutAccelerators(TextOf(info.hwndFocus));
+    text = text.substr(0, text.find_first_of("\r\n"));  // a memo's first line
+    std::printf("%s #%d %s\n", className, GetDlgCtrlID(info.hwndFocus), text.c_str());
+    return 0;
+}
+
 int ControlCommand(const std::string& command, int argc, char** argv) {
     HWND window = WaitForWindow(argv[2], 10000);
     if (!window) return 1;
@@ -269,6 +288,7 @@ int main(int argc, char** argv) {
     if (command == "wait" && argc >= 3) return WaitForWindow(argv[2], timeout(3)) ? 0 : 1;
     if (command == "save" && argc >= 4) return SaveAs(argv[2], argv[3], timeout(4));
     if (command == "page" && argc >= 3) return PrintShownPage(argv[2]);
+    if (command == "focused" && argc >= 3) return PrintFocus(argv[2]);
     if (command == "settle" && argc >= 3) {
         HWND window = FindWindowA(nullptr, argv[2]);
         return !window || Settle(window) ? 0 : 1;  // no window: nothing to wait for

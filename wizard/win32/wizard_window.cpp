@@ -1,5 +1,8 @@
 #include "wizard/win32/wizard_window.h"
 
+#include <utility>
+
+#include "wizard/win32/dialog_keys.h"
 #include "wizard/win32/gdi_canvas.h"
 
 namespace wizard::win32 {
@@ -198,7 +201,7 @@ bool PageWindow::CanFocus() const { return ::IsWindowVisible(hwnd_.get()) && ::I
 void PageWindow::Focus() { ::SetFocus(hwnd_.get()); }
 void PageWindow::FocusFirstChild() {
     const HWND first = ::GetNextDlgTabItem(hwnd_.get(), nullptr, FALSE);
-    if (first && ::IsChild(hwnd_.get(), first)) ::SetFocus(first);
+    if (first && ::IsChild(hwnd_.get(), first)) FocusControl(first);
 }
 void PageWindow::RepaintNow() { ::RedrawWindow(hwnd_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
 void PageWindow::RepaintLater() { ::InvalidateRect(hwnd_.get(), nullptr, FALSE); }
@@ -241,7 +244,33 @@ PageWindow& WizardWindow::CreatePage(const PageWindow::PageFactory& factory) {
     return *pages_.back();
 }
 
-bool WizardWindow::PreTranslate(MSG& message) { return ::IsDialogMessageA(hwnd_.get(), &message); }
+bool WizardWindow::PreTranslate(MSG& message) {
+    const HWND root = ::GetAncestor(hwnd_.get(), GA_ROOT);
+    // Through the button's command, which acts only while the button is shown and enabled.
+    const auto press = [this](std::optional<TWizardButtonKind> kind) {
+        if (kind)
+            ::SendMessageA(hwnd_.get(), WM_COMMAND, MAKEWPARAM(ButtonControlId(*kind), BN_CLICKED),
+                           reinterpret_cast<LPARAM>(buttons_[*kind]->Hwnd()));
+    };
+    const DialogButtons buttons{[this, press] { press(wizard_->EnterButton()); }, [press] { press(bkCancel); }};
+    return HandleDialogKey(root, message, buttons) || ::IsDialogMessageA(root, &message);
+}
+
+void WizardWindow::SaveFocus() {
+    const HWND focus = ::GetFocus();
+    savedFocus_ = ::IsChild(hwnd_.get(), focus) ? focus : nullptr;
+}
+
+void WizardWindow::RestoreFocus() {
+    const HWND saved = std::exchange(savedFocus_, nullptr);
+    if (saved && ::IsChild(hwnd_.get(), saved) && ::IsWindowVisible(saved) && ::IsWindowEnabled(saved)) {
+        ::SetFocus(saved);
+        return;
+    }
+    if (TWizardCustomPage* page = wizard_->ActivePage()) static_cast<PageWindow&>(page->View()).FocusFirstChild();
+    if (::IsChild(hwnd_.get(), ::GetFocus())) return;
+    if (const auto kind = wizard_->EnterButton()) ::SetFocus(buttons_[*kind]->Hwnd());
+}
 
 void WizardWindow::RenderTo(HDC dc) {
     GdiCanvas canvas(dc);

@@ -99,8 +99,14 @@ public:
         return {static_cast<PageT&>(window.Page()), window};
     }
 
-    // Lets Enter, Escape and Tab act on the wizard's controls; call from the message loop.
+    // The dialog keys of the top-level window that holds the wizard: Tab, Enter, Escape and the
+    // access keys act on its controls; call from the message loop.
     bool PreTranslate(MSG& message);
+    // Keeps the focus while the top-level window is inactive.
+    void SaveFocus();
+    // Gives the focus back, as a dialog does when it is activated: to the control that had it, or
+    // else to the active page's first control that can take it, or else to the default button.
+    void RestoreFocus();
     int ModalResult() const { return modalResult_; }
     void SetFormHelpContext(int context) { formHelpContext_ = context; }
     std::function<void(int context)> OnHelp;
@@ -133,6 +139,7 @@ private:
     std::vector<std::unique_ptr<PageWindow>> pages_;
     int modalResult_ = 0;
     int formHelpContext_ = 0;
+    HWND savedFocus_ = nullptr;
 };
 
 }  // namespace wizard::win32
