@@ -116,6 +116,43 @@ TEST_F(WizardNavigation, SelectionHandlerMayRedirectOrCancelTheMove) {
     EXPECT_EQ(Active(), "C");
 }
 
+TEST_F(WizardNavigation, NextRedirectedToAnEarlierPageGoesBackThere) {
+    AddLoggedPage("A");
+    TWizardCustomPage& b = AddLoggedPage("B");
+    AddLoggedPage("C");
+    AddLoggedPage("D");
+    wizard.Loaded();
+    wizard.GoNextPage();
+    wizard.GoNextPage();
+    ASSERT_EQ(Active(), "C");
+
+    TWizardCustomPage* target = nullptr;
+    wizard.OnSelectNextPage = [&](TWizard&, TWizardCustomPage*, TWizardCustomPage*& to) {
+        target = to;
+        to = pages[0].get();
+    };
+    log.clear();
+    Press(bkNext);
+    EXPECT_EQ(target, pages[3].get()) << "the handler was offered D";
+    EXPECT_EQ(Active(), "A");
+    EXPECT_EQ(log, (EventLog{"C next click", "modal result 0", "C exit", "A enter", "A page"}));
+    EXPECT_TRUE(views[0]->shown);
+    EXPECT_FALSE(views[2]->shown);
+    EXPECT_FALSE(wizard.ButtonControl(bkBack).Enabled()) << "A is the first page again";
+
+    // Back at C, a redirect to a disabled earlier page is ignored: the wizard stays.
+    wizard.OnSelectNextPage = nullptr;
+    wizard.GoNextPage();
+    wizard.GoNextPage();
+    ASSERT_EQ(Active(), "C");
+    b.SetEnabled(false);
+    wizard.OnSelectNextPage = [&](TWizard&, TWizardCustomPage*, TWizardCustomPage*& to) { to = &b; };
+    log.clear();
+    Press(bkNext);
+    EXPECT_EQ(Active(), "C");
+    EXPECT_EQ(log, (EventLog{"C next click", "modal result 0"}));
+}
+
 TEST_F(WizardNavigation, NextFromAToBRaisesEveryEventInOrder) {
     AddLoggedPage("A");
     AddLoggedPage("B");
