@@ -78,7 +78,8 @@ TDialogKey KeyOf(WPARAM key) {
 
 void FocusControl(HWND control) {
     ::SetFocus(control);
-    if (::SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) ::SendMessageA(control, EM_SETSEL, 0, -1);
+    const bool edit = (::SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0;
+    if (edit && !(::GetWindowLongA(control, GWL_STYLE) & ES_MULTILINE)) ::SendMessageA(control, EM_SETSEL, 0, -1);
 }
 
 bool HandleDialogKey(HWND root, const MSG& message, const DialogButtons& buttons) {

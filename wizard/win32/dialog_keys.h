@@ -16,7 +16,8 @@ struct DialogButtons {
 // True when the message was a dialog key of a control inside `root` and has been acted on.
 bool HandleDialogKey(HWND root, const MSG& message, const DialogButtons& buttons);
 
-// Gives the focus to a control as the keyboard does: an edit shows its whole text selected.
+// Gives the focus to a control as the keyboard does: a one-line edit shows its whole text selected,
+// so that typing replaces it; a memo (the licence, the output pane) is not highlighted.
 void FocusControl(HWND control);
 
 }  // namespace wizard::win32
