@@ -15,12 +15,14 @@ MaintenancePage::MaintenancePage(SetupWindow& window)
 
 void MaintenancePage::Build() {
     const Rect a = Area();
+    // The two radio buttons are one group, one after the other, so that the arrow keys move
+    // between them; the labels start a group of their own.
     rbMainternance_ = Control("BUTTON", texts::MaintainChoice, BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP,
                               {a.left + 24, a.top + 24, a.left + 324, a.top + 24 + kBoxHeight}, idMainternance);
-    Control("STATIC", texts::MaintainExplained, SS_NOTIFY, {a.left + 42, a.top + 46, a.right - 24, a.top + 76},
-            idMainternanceLabel);
     rbUninstall_ = Control("BUTTON", texts::UninstallChoice, BS_AUTORADIOBUTTON,
                            {a.left + 24, a.top + 96, a.left + 324, a.top + 96 + kBoxHeight}, idUninstall);
+    Control("STATIC", texts::MaintainExplained, SS_NOTIFY | WS_GROUP,
+            {a.left + 42, a.top + 46, a.right - 24, a.top + 76}, idMainternanceLabel);
     Control("STATIC", texts::UninstallExplained, SS_NOTIFY, {a.left + 42, a.top + 118, a.right - 24, a.top + 148},
             idUninstallLabel);
     On(idMainternance, BN_CLICKED, [this] { rbMainternanceClick(); });

@@ -3,7 +3,8 @@
 # (xdotool) to setup.exe's window, no click. Where the focus goes when the window shows and when a
 # page is entered, Tab and Shift+Tab around a page and its button bar, Space on a check box, Enter
 # and the access keys Alt+N and Alt+B from controls of the pages, Enter on Finish. Then the next
-# start, maintenance, ends with Escape. Keeps a screenshot per page.
+# start, maintenance: the arrow keys choose between its two radio buttons, and Escape ends it.
+# Keeps a screenshot per page.
 # Usage: keyboard_test.sh BIN_DIR HOST_BIN_DIR SHOTS_DIR   (on a display, see run_on_xvfb.sh)
 set -uo pipefail
 bin=$1 host_bin=$2 shots=$3
@@ -95,6 +96,14 @@ check "C++Builder 6 got its package" test -f "$drive_c/CB6/Projects/Bpl/tkQuorve
 start_setup "$work/dist"
 focus_window
 keys_to "maintenance: the next start" page_is "Quorvex maintenance"
+keys_to "maintenance: the focus starts on the first choice, neither chosen" \
+    eval 'focus_is "Button #105 Add or Remove IDE installations" &&
+          [[ $(drive state "$W" Button "#105") == *" unchecked" && $(drive state "$W" Button "#107") == *" unchecked" ]]'
+press Down
+keys_to "maintenance: Down chooses Uninstall" \
+    eval 'focus_is "Button #107 Uninstall Quorvex" && [[ $(drive state "$W" Button "#107") == *" checked" ]]'
+press Up
+keys_to "maintenance: Up chooses the IDEs again" eval '[[ $(drive state "$W" Button "#105") == *" checked" ]]'
 shot "$shots/7-maintenance.png"
 press Escape
 wait_for_exit 60
