@@ -1,6 +1,8 @@
 #include "engine/compiler.h"
 
 #include "engine/folder_safety.h"
+#include "engine/journal.h"
+#include "engine/journaled_platform.h"
 #include "system/file_utils.h"
 
 namespace engine {
@@ -26,9 +28,42 @@ const char* SystemName(const platform::OsVersion& os) {
     return nullptr;
 }
 
+std::string LastName(const std::string& path) {
+    const auto slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The engine's files and registry point to an IDE's journal while its work runs.
+class JournalRedirect {
+public:
+    JournalRedirect(platform::FileSystem*& files, platform::Registry*& registry, journal::IdeJournal*& ide,
+                    platform::FileSystem& journaledFiles, platform::Registry& journaledRegistry,
+                    journal::IdeJournal& journal)
+        : files_(files), registry_(registry), ide_(ide), oldFiles_(files), oldRegistry_(registry) {
+        files_ = &journaledFiles;
+        registry_ = &journaledRegistry;
+        ide_ = &journal;
+    }
+    ~JournalRedirect() {
+        files_ = oldFiles_;
+        registry_ = oldRegistry_;
+        ide_ = nullptr;
+    }
+    JournalRedirect(const JournalRedirect&) = delete;
+    JournalRedirect& operator=(const JournalRedirect&) = delete;
+
+private:
+    platform::FileSystem*& files_;
+    platform::Registry*& registry_;
+    journal::IdeJournal*& ide_;
+    platform::FileSystem* oldFiles_;
+    platform::Registry* oldRegistry_;
+};
+
 }  // namespace
 
-TCompiler::TCompiler(TInstallData& data) : Data(data), Machine(data.Machine) {}
+TCompiler::TCompiler(TInstallData& data)
+    : Data(data), Machine(data.Machine), files_(&data.Machine.files), registry_(&data.Machine.registry) {}
 
 TCompiler::~TCompiler() {
     if (savedLines_ == Log.size()) return;
@@ -102,17 +137,23 @@ bool TCompiler::Install() {
         AddMessage("");
     }
     if (!InstallDirUsable()) return false;
+    driving_ = true;
     if (Data.State < isMaintenance) {
         AddMessage("Delete old files...");
-        if (MayRemove(Data.InstallDir)) sys::RecycleDirectory(Machine.files, Data.InstallDir);
+        PutOldFilesAside();
         AddMessage("Extracting component files...");
         if (!Extract()) {
             AddMessage("Error extracting component files from archive.");
             AddMessage("Archive damaged.");
+            // The old installation comes back from where it was moved aside.
+            if (runJournal_)
+                for (const auto& problem : runJournal_->BringBack()) AddMessage(problem);
             // The compile page recorded the new version before the run: nothing was updated.
             Data.RestoreRecord();
+            FinishJournal();
             return false;
         }
+        if (runJournal_ && runJournal_->HasAside()) runJournal_->Extracted();
         AddMessage("Completed");
         AddMessage("");
     }
@@ -128,6 +169,7 @@ bool TCompiler::Install() {
             ok = UninstallTarget(targets[i]);
         if (!ok) failed.push_back(targets[i].Target.DisplayName());
     }
+    FinishJournal();
     Data.Installed = true;
     Data.SaveToRegistry();
     ReportFailed("Installation failed for: ", failed);
@@ -143,6 +185,7 @@ bool TCompiler::Uninstall() {
         DoOutput("", Abort);
     }
     if (!InstallDirUsable()) return false;
+    driving_ = true;
     std::vector<std::string> failed;
     auto& targets = *Data.TargetOptions;
     const int count = targets.Count();
@@ -151,6 +194,7 @@ bool TCompiler::Uninstall() {
         DoTargetStart(targets[i], i, count);
         if (!UninstallTarget(targets[i])) failed.push_back(targets[i].Target.DisplayName());
     }
+    FinishJournal();
     AddMessage("Delete component files...");
     if (MayRemove(Data.InstallDir)) sys::DeleteTree(Machine.files, Data.InstallDir);
     AddMessage("Completed");
@@ -189,6 +233,91 @@ void TCompiler::ReportFailed(const std::string& run, const std::vector<std::stri
     std::string line = run;
     for (std::size_t i = 0; i < names.size(); ++i) line += (i ? "; " : "") + names[i];
     AddMessage(line + ". The build log holds the details.");
+}
+
+journal::RunJournal& TCompiler::RunJournal() {
+    if (!runJournal_) {
+        std::optional<journal::ProductRecord> record;
+        if (const auto& start = Data.StartRecord()) record = journal::ProductRecord{start->InstallDir, start->InstalledVersion};
+        runJournal_ = std::make_unique<journal::RunJournal>(Machine, Data.InstallDir, record);
+    }
+    return *runJournal_;
+}
+
+void TCompiler::FinishJournal() {
+    driving_ = false;
+    if (!runJournal_) return;
+    runJournal_->Finish();
+    runJournal_.reset();
+}
+
+std::vector<std::string> TCompiler::PlannedTargetFolders() const {
+    std::vector<std::string> folders;
+    auto& targets = *Data.TargetOptions;
+    for (int i = 0; i < targets.Count(); ++i)
+        if (targets[i].Action != taNone) folders.push_back(LastName(targets[i].TargetDir()));
+    return folders;
+}
+
+void TCompiler::PutOldFilesAside() {
+    if (!MayRemove(Data.InstallDir)) return;
+    auto& files = Machine.files;
+    if (sys::DirExists(files, Data.InstallDir) && !sys::IsLink(files, Data.InstallDir)) {
+        try {
+            if (RunJournal().MoveAside(PlannedTargetFolders())) return;
+        } catch (const std::exception&) {
+            // Without a journal the old files go to the recycle bin at once, as they always did.
+        }
+    }
+    sys::RecycleDirectory(files, Data.InstallDir);
+}
+
+bool TCompiler::Journaled(TTargetOptions& target, journal::Work work, const std::function<bool()>& body) {
+    const std::string name = target.Target.DisplayName();
+    const std::string targetFolder = LastName(target.TargetDir());
+    const bool installation = work == journal::Work::Installation;
+    std::unique_ptr<journal::IdeJournal> ide;
+    std::string error;
+    bool ok = false;
+    try {
+        ide = RunJournal().BeginIde(name, work, targetFolder);
+        journal::JournaledFiles files(Machine.files, *ide);
+        journal::JournaledRegistry registry(Machine.registry, *ide);
+        const JournalRedirect redirect(files_, registry_, ideJournal_, files, registry, *ide);
+        ok = body();
+        if (ok) RunJournal().Committed(targetFolder, *ide);
+    } catch (const std::exception& failure) {
+        ok = false;
+        error = failure.what();
+    }
+    std::optional<journal::UndoResult> undone;
+    if (!ok && ide) {
+        undone = journal::UndoIdeJournal(Machine, ide->Folder());
+        // Its journal said it had succeeded before the error came: it stays installed.
+        ok = undone->committed;
+    }
+    if (ok) {
+        if (!driving_) FinishJournal();
+        AddMessage("Completed");
+        AddMessage("");
+        return true;
+    }
+    if (!error.empty()) AddMessage(error);  // a TargetStopped has been reported
+    AddMessage((installation ? "Installation into " : "Uninstall from ") + name + " failed.");
+    std::vector<std::string> problems = undone ? undone->problems : std::vector<std::string>{};
+    // In an update the target folder it had comes back from the old installation moved aside.
+    if ((!undone || undone->Complete()) && runJournal_) problems = runJournal_->GiveBack(targetFolder);
+    if (problems.empty()) {
+        AddMessage(name + " is as it was before the " + (installation ? "installation." : "uninstall."));
+    } else {
+        std::string line = name + " could not be put back completely:";
+        for (const auto& problem : problems) line += " " + problem;
+        AddMessage(line + " The journal in " + runJournal_->Folder() +
+                   " keeps what is left to undo; setup tries again when it starts next.");
+    }
+    if (!driving_) FinishJournal();
+    AddMessage("");
+    return false;
 }
 
 bool TCompiler::Extract() {

@@ -3,7 +3,9 @@
 // by line.
 
 #include <functional>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -11,7 +13,19 @@
 
 namespace engine {
 
+namespace journal {
+class IdeJournal;
+class RunJournal;
+enum class Work;
+}  // namespace journal
+
 class TCompiler;
+
+// Ends an IDE's work after its reason has been reported: the work is undone.
+class TargetStopped : public std::runtime_error {
+public:
+    TargetStopped() : std::runtime_error("") {}
+};
 
 // Writes the lines to install.log in the distribution folder; raises the file layer's error.
 void SaveInstallLog(platform::Platform& machine, const std::vector<std::string>& lines);
@@ -66,7 +80,8 @@ public:
     // Warns of every package that the IDE will not be able to load: missing, not 32-bit, or
     // importing a module the system loader will not find.
     void CheckPackageLoads(TTargetOptions& target, const std::vector<std::string>& baseNames);
-    void CopyForms(TTargetOptions& target);
+    // False when a form could not be copied.
+    bool CopyForms(TTargetOptions& target);
 
     // Registration in an IDE and removal from it.
     void RemovePackage(TTargetOptions& target, const std::string& baseName);
@@ -80,6 +95,23 @@ public:
 private:
     // Whose IDE settings the run changes, when start-up had something to say about it.
     void ReportUserHive();
+    // The file system and the registry as the work on one IDE changes them: through its journal
+    // while it runs, the machine's own otherwise.
+    platform::FileSystem& Files() { return *files_; }
+    platform::Registry& Registry() { return *registry_; }
+    // Runs one IDE's work with every change journaled. Success: the journal goes, "Completed".
+    // Failure (a false result or an error): the journal is undone and the IDE is as it was.
+    bool Journaled(TTargetOptions& target, journal::Work work, const std::function<bool()>& body);
+    bool InstallInto(TTargetOptions& target);
+    void RemoveFrom(TTargetOptions& target);
+    // The run's journal, begun when first needed.
+    journal::RunJournal& RunJournal();
+    // The end of the run's journal: the old installation recycled, the journal deleted.
+    void FinishJournal();
+    // The installation folder moved aside until the run has succeeded; recycled when it cannot be.
+    void PutOldFilesAside();
+    // The target folders of the IDEs that the run changes: "Delphi7", "CBuilder6".
+    std::vector<std::string> PlannedTargetFolders() const;
     // False, with a message and the product's record as it was, when the installation folder is
     // no folder that a tool or a file operation may get.
     bool InstallDirUsable();
@@ -90,8 +122,11 @@ private:
     // The line before the closing one that names every IDE that failed; none when none did.
     void ReportFailed(const std::string& run, const std::vector<std::string>& names);
     bool Extract();
-    // Runs a tool below the packages folder with the engine's line and idle callbacks.
-    int RunTool(const std::string& command, const std::string& parameters);
+    // Runs a tool below the packages folder with the engine's line and idle callbacks. During an
+    // IDE's work the journal first notes which of the package's output files exist, and what a
+    // failed tool left behind is taken away again.
+    int RunTool(const std::string& command, const std::string& parameters, TTargetOptions& target,
+                const std::string& packageFile);
     bool BuildPrecompiled(TTargetOptions& target, const std::string& packageFile);
     bool BuildWithMake(TTargetOptions& target, const std::string& packageFile);
     bool BuildWithDcc(TTargetOptions& target, const std::string& packageFile);
@@ -104,6 +139,11 @@ private:
     TInstallData& Data;
     platform::Platform& Machine;
     std::optional<std::size_t> savedLines_;  // lines of the log that install.log holds
+    std::unique_ptr<journal::RunJournal> runJournal_;
+    journal::IdeJournal* ideJournal_ = nullptr;  // the journal of the IDE being changed
+    platform::FileSystem* files_;
+    platform::Registry* registry_;
+    bool driving_ = false;  // inside Install or Uninstall, which finish the journal themselves
 };
 
 }  // namespace engine

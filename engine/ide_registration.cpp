@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "engine/compiler.h"
+#include "engine/journal.h"
 #include "engine/unit_names.h"
 #include "ide/path_list.h"
 #include "system/file_utils.h"
@@ -48,7 +49,7 @@ void RemoveFolder(const ide::TCompileTarget& ide, std::vector<std::string>& list
 
 void TCompiler::RemovePackage(TTargetOptions& target, const std::string& baseName) {
     auto& ide = target.Target;
-    auto& files = Machine.files;
+    auto& files = Files();
     const std::string packageFile = ide.PackageFileName(baseName);
     const std::string bpl = sys::ChangeFileExt(packageFile, ".bpl");
     for (auto* list : {&ide.DisabledPackages, &ide.KnownPackages})
@@ -71,7 +72,7 @@ void TCompiler::DeleteHeaders(TTargetOptions& target) {
     if (!target.Target.IsBCB()) return;
     for (const auto unit : ProductUnitNames) {
         const std::string header = sys::AddPathDelimiter(target.HPPDir) + std::string(unit) + ".hpp";
-        if (sys::FileOrDirExists(Machine.files, header)) Machine.files.DeleteFile(header);
+        if (sys::FileOrDirExists(Files(), header)) Files().DeleteFile(header);
     }
 }
 
@@ -95,18 +96,22 @@ bool TCompiler::UninstallTarget(TTargetOptions& target) {
     if (!FoldersUsable(target)) return TargetFailed("Uninstall from ", target);
     target.Target.ReloadLists();
     AddMessage("Uninstall from IDE: " + target.Target.DisplayName());
+    return Journaled(target, journal::Work::Removal, [&] {
+        RemoveFrom(target);
+        return true;
+    });
+}
+
+void TCompiler::RemoveFrom(TTargetOptions& target) {
     if (Data.WithSources) DeleteFiles(target.TargetDir(), true, {".obj", ".dcu"});
     for (const char* package : RemovalOrder) RemovePackage(target, package);
     DeleteHeaders(target);
     RemoveUnitPath(target);
     RemoveSourcePath(target);
-    target.Target.SavePaths();
-    target.Target.SavePackageLists();
+    target.Target.SavePaths(Registry());
+    target.Target.SavePackageLists(Registry());
     target.Installed = false;
-    target.SaveToRegistry();
-    AddMessage("Completed");
-    AddMessage("");
-    return true;
+    target.SaveToRegistry(Registry());
 }
 
 }  // namespace engine

@@ -70,8 +70,11 @@ void TInstallData::WriteRecord(const std::optional<TRecord>& record) {
     }
     const auto key =
         Machine.registry.OpenKey(Hive::LocalMachine, ProductRegistryKey, KeyAccess::CreateWrite);
-    key->WriteString("InstallDir", record->InstallDir);
+    // The version first: a run cut short between the two leaves a version without a folder,
+    // which the next start takes for a first installation, never a folder without a version,
+    // which it would take for a damaged record.
     key->WriteString("InstalledVersion", record->InstalledVersion);
+    key->WriteString("InstallDir", record->InstallDir);
 }
 
 std::string TInstallData::DefaultInstallDir() const {

@@ -53,6 +53,8 @@ public:
     bool LoadFromRegistry();
     // Writes the IDE's subkey while Installed, deletes it otherwise.
     void SaveToRegistry();
+    // The same, written through the given registry (the engine's journal).
+    void SaveToRegistry(platform::Registry& registry);
 
     bool ZEOSAvailable() const;
     bool MyDACAvailable() const;
@@ -116,14 +118,16 @@ public:
     std::string SourcesDir() const;
     std::string DefaultInstallDir() const;
 
-private:
-    std::string ReadDistributionFile(const std::string& name) const;
-
     // The main record's two values.
     struct TRecord {
         std::string InstallDir;
         std::string InstalledVersion;
     };
+    // As start-up read them; nothing when they made no installation.
+    const std::optional<TRecord>& StartRecord() const { return startRecord_; }
+
+private:
+    std::string ReadDistributionFile(const std::string& name) const;
     // Writes them, or deletes the key with every per-IDE record when there are none.
     void WriteRecord(const std::optional<TRecord>& record);
     // As start-up read them, while they make an installation.

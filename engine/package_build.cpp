@@ -1,4 +1,6 @@
 #include "engine/compiler.h"
+#include "engine/journal.h"
+#include "engine/unit_names.h"
 #include "system/file_utils.h"
 #include "system/text.h"
 
@@ -31,10 +33,16 @@ bool TCompiler::InstallTarget(TTargetOptions& target) {
     if (!FoldersUsable(target)) return TargetFailed("Installation into ", target);
     target.Target.ReloadLists();
     AddMessage("Compiling for: " + target.Target.DisplayName());
+    return Journaled(target, journal::Work::Installation, [&] { return InstallInto(target); });
+}
+
+// The work on one IDE, every change through its journal; false at the first step that fails.
+bool TCompiler::InstallInto(TTargetOptions& target) {
+    auto& files = Files();
     const std::string targetDir = target.TargetDir();
-    if (!sys::DirExists(Machine.files, targetDir)) Machine.files.CreateDirectory(targetDir);
+    if (!sys::DirExists(files, targetDir)) files.CreateDirectory(targetDir);
     // Output folders chosen on the configuration page may not exist yet.
-    for (const auto& folder : target.OutputFolders()) sys::ForceDirectories(Machine.files, *folder.Value);
+    for (const auto& folder : target.OutputFolders()) sys::ForceDirectories(files, *folder.Value);
     if (Data.WithSources) {
         DeleteFiles(targetDir, true, {".obj", ".dcu"});
         CleanForms(target);
@@ -47,13 +55,14 @@ bool TCompiler::InstallTarget(TTargetOptions& target) {
         return ok;
     };
     RemovePackage(target, "tkQuorvex");
-    bool mainBuilt = keep(BuildPackage(target, "tkQuorvex", false), "tkQuorvex");
+    if (!keep(BuildPackage(target, "tkQuorvex", false), "tkQuorvex")) return false;
     RemovePackage(target, "tkQuorvexDsgn");
-    mainBuilt = keep(InstallPackage(target, "tkQuorvexDsgn", target.IDERegistration, "Quorvex Component", false),
-                     "tkQuorvexDsgn") &&
-                mainBuilt;
+    if (!keep(InstallPackage(target, "tkQuorvexDsgn", target.IDERegistration, "Quorvex Component", false),
+              "tkQuorvexDsgn"))
+        return false;
     for (const auto& package : Connectivity) {
         if (target.*package.option) {
+            // Optional: one that does not build leaves the IDE without it, not without the product.
             RemovePackage(target, package.runtime);
             keep(BuildPackage(target, package.runtime, true), package.runtime);
             RemovePackage(target, package.design);
@@ -71,16 +80,12 @@ bool TCompiler::InstallTarget(TTargetOptions& target) {
     else
         RemoveSourcePath(target);
     AddUnitPath(target);
-    if (Data.WithSources) CopyForms(target);
-    target.Target.SavePaths();
-    target.Target.SavePackageLists();
-    // Recorded even after a failed build, so that an uninstall finds what was registered.
+    if (Data.WithSources && !CopyForms(target)) return false;
+    target.Target.SavePaths(Registry());
+    target.Target.SavePackageLists(Registry());
     target.Installed = true;
-    target.SaveToRegistry();
+    target.SaveToRegistry(Registry());
     CheckPackageLoads(target, built);
-    if (!mainBuilt) return TargetFailed("Installation into ", target);
-    AddMessage("Completed");
-    AddMessage("");
     return true;
 }
 
@@ -99,20 +104,27 @@ bool TCompiler::InstallPackage(TTargetOptions& target, const std::string& baseNa
 bool TCompiler::BuildPackage(TTargetOptions& target, const std::string& baseName, bool optional) {
     AddMessage("Compiling package: " + baseName);
     const std::string packageFile = target.Target.PackageFileName(baseName);
+    const std::string failed = "Package " + baseName + " could not be built; the build log holds the details.";
     bool ok;
-    if (!optional && !target.CompilePackages)
-        ok = BuildPrecompiled(target, packageFile);
-    else if (target.Target.IsBCB())
-        ok = BuildWithMake(target, packageFile);
-    else
-        ok = BuildWithDcc(target, packageFile);
-    if (!ok)
-        AddMessage("Package " + baseName + " could not be built; the build log holds the details.");
+    try {
+        if (!optional && !target.CompilePackages)
+            ok = BuildPrecompiled(target, packageFile);
+        else if (target.Target.IsBCB())
+            ok = BuildWithMake(target, packageFile);
+        else
+            ok = BuildWithDcc(target, packageFile);
+    } catch (const std::exception& error) {
+        // A file that could not be put in place, optional package or not: the IDE's work ends.
+        AddMessage(error.what());
+        AddMessage(failed);
+        throw TargetStopped();
+    }
+    if (!ok) AddMessage(failed);
     return ok;
 }
 
 bool TCompiler::BuildPrecompiled(TTargetOptions& target, const std::string& packageFile) {
-    auto& files = Machine.files;
+    auto& files = Files();
     const std::string targetDir = target.TargetDir();
     // Each copy is checked: a package that did not arrive must not count as installed.
     auto copy = [&](const std::string& extension, const std::string& toFolder) {
@@ -126,7 +138,7 @@ bool TCompiler::BuildPrecompiled(TTargetOptions& target, const std::string& pack
 }
 
 bool TCompiler::BuildWithMake(TTargetOptions& target, const std::string& packageFile) {
-    auto& files = Machine.files;
+    auto& files = Files();
     auto& system = Machine.system;
     const std::string packagesDir = Data.PackagesDir();
     const std::string sourcesDir = Data.SourcesDir();
@@ -146,9 +158,10 @@ bool TCompiler::BuildWithMake(TTargetOptions& target, const std::string& package
     // Logged with the one blank that the parameters begin with; the run adds a second.
     DoOutput(bpr2mak + bpr2makParameters, Abort);
     const bool toolsSucceeded =
-        RunTool(bpr2mak, bpr2makParameters) == 0 &&
+        RunTool(bpr2mak, bpr2makParameters, target, packageFile) == 0 &&
         RunTool(Quoted(target.Target.MakePath()),
-                "-f" + Quoted(Join(packagesDir, sys::ChangeFileExt(packageFile, ".mak"))) + " ") == 0;
+                "-f" + Quoted(Join(packagesDir, sys::ChangeFileExt(packageFile, ".mak"))) + " ", target,
+                packageFile) == 0;
     bool ok = toolsSucceeded;
     if (toolsSucceeded) {
         // A result that was made but cannot be put in place leaves the old one there: a failure.
@@ -179,38 +192,59 @@ bool TCompiler::BuildWithDcc(TTargetOptions& target, const std::string& packageF
                                    Quoted(target.DCPDir) + " " + define + " " + packageFile;
     const std::string command = Quoted(target.Target.DccPath());
     DoOutput(command + " " + parameters, Abort);
-    return RunTool(command, parameters) == 0;
+    return RunTool(command, parameters, target, packageFile) == 0;
 }
 
-int TCompiler::RunTool(const std::string& command, const std::string& parameters) {
+int TCompiler::RunTool(const std::string& command, const std::string& parameters, TTargetOptions& target,
+                       const std::string& packageFile) {
+    std::optional<journal::Entry> toolRun;
+    if (ideJournal_) {
+        // What any of the tools may write for the package: its files in the folders that the
+        // command lines and the make variables name, the units in the target and sources folders.
+        std::vector<std::string> outputs;
+        const std::string packagesDir = Data.PackagesDir();
+        for (const char* extension : {".bpl", ".dcp", ".bpi", ".lib", ".mak", ".obj", ".tds"})
+            outputs.push_back(Join(packagesDir, sys::ChangeFileExt(packageFile, extension)));
+        outputs.push_back(Join(target.BPLDir, sys::ChangeFileExt(packageFile, ".bpl")));
+        for (const char* extension : {".dcp", ".bpi", ".lib"})
+            outputs.push_back(Join(target.DCPDir, sys::ChangeFileExt(packageFile, extension)));
+        if (target.Target.IsBCB())
+            for (const auto unit : ProductUnitNames) outputs.push_back(Join(target.HPPDir, std::string(unit) + ".hpp"));
+        toolRun = ideJournal_->ToolRunning(outputs, {{target.TargetDir(), {".dcu", ".obj"}},
+                                                     {Data.SourcesDir(), {".dcu", ".obj"}}});
+    }
     platform::IdleCallback idle;
     if (OnIdle) idle = [this] { OnIdle(*this); };
-    return Machine.processes.CaptureExecute(
+    const int exitCode = Machine.processes.CaptureExecute(
         command, parameters, Data.PackagesDir(),
         [this](const std::string& line, bool& abort) { DoOutput(line, abort); }, idle, false);
+    if (exitCode != 0 && toolRun) ideJournal_->DiscardToolOutputs(*toolRun);
+    return exitCode;
 }
 
 void TCompiler::CleanForms(TTargetOptions& target) {
     DeleteFiles(target.TargetDir(), false, {".dfm", ".xfm"});
 }
 
-void TCompiler::CopyForms(TTargetOptions& target) {
+bool TCompiler::CopyForms(TTargetOptions& target) {
     std::vector<sys::FoundFile> forms;
-    sys::FindFiles(Machine.files, Data.SourcesDir(), "*.dfm", false, forms, {});
+    sys::FindFiles(Files(), Data.SourcesDir(), "*.dfm", false, forms, {});
+    bool copied = true;
     for (const auto& form : forms)
-        Machine.files.CopyFile(form.path,
-                               Join(target.TargetDir(), form.path.substr(form.path.find_last_of('\\') + 1)),
-                               true);
+        copied = Files().CopyFile(form.path,
+                                  Join(target.TargetDir(), form.path.substr(form.path.find_last_of('\\') + 1)),
+                                  true) &&
+                 copied;
+    return copied;
 }
 
 void TCompiler::DeleteFiles(const std::string& folder, bool recursive,
                             const std::vector<std::string>& extensions) {
     // The folders cleaned lie directly in the installation folder.
-    if (!MayRemove(folder) || sys::IsLink(Machine.files, folder) || sys::IsLink(Machine.files, Data.InstallDir))
-        return;
+    if (!MayRemove(folder) || sys::IsLink(Files(), folder) || sys::IsLink(Files(), Data.InstallDir)) return;
     std::vector<sys::FoundFile> found;
-    sys::FindFiles(Machine.files, folder, "*.*", recursive, found, extensions);
-    for (const auto& file : found) Machine.files.DeleteFile(file.path);
+    sys::FindFiles(Files(), folder, "*.*", recursive, found, extensions);
+    for (const auto& file : found) Files().DeleteFile(file.path);
 }
 
 }  // namespace engine

@@ -60,8 +60,9 @@ bool TTargetOptions::LoadFromRegistry() {
     return true;
 }
 
-void TTargetOptions::SaveToRegistry() {
-    auto& registry = Owner.Machine.registry;
+void TTargetOptions::SaveToRegistry() { SaveToRegistry(Owner.Machine.registry); }
+
+void TTargetOptions::SaveToRegistry(platform::Registry& registry) {
     if (!Installed) {
         registry.DeleteKey(Hive::LocalMachine, RegistryKey());
         return;

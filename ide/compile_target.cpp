@@ -121,14 +121,17 @@ void TCompileTarget::LoadPackageList(TDelphiPackageList& list, const std::string
     for (const auto& [name, description] : key->StringValues()) list.AddPackage(name, description);
 }
 
-void TCompileTarget::SavePackageLists() {
-    SavePackageList(KnownPackages, "Known Packages");
-    SavePackageList(DisabledPackages, "Disabled Packages");
+void TCompileTarget::SavePackageLists() { SavePackageLists(Machine.registry); }
+
+void TCompileTarget::SavePackageLists(platform::Registry& registry) {
+    SavePackageList(registry, KnownPackages, "Known Packages");
+    SavePackageList(registry, DisabledPackages, "Disabled Packages");
 }
 
-void TCompileTarget::SavePackageList(const TDelphiPackageList& list, const std::string& keyName) {
+void TCompileTarget::SavePackageList(platform::Registry& registry, const TDelphiPackageList& list,
+                                     const std::string& keyName) {
     const auto key =
-        Machine.registry.OpenKey(Hive::User, UserKey + "\\" + keyName, KeyAccess::Write);
+        registry.OpenKey(Hive::User, UserKey + "\\" + keyName, KeyAccess::Write);
     if (!key) return;
     const auto names = key->ValueNames();
     for (const auto& name : names)
@@ -138,14 +141,16 @@ void TCompileTarget::SavePackageList(const TDelphiPackageList& list, const std::
             key->WriteString(list[i].FileName, list[i].Description);
 }
 
-void TCompileTarget::SavePaths() {
+void TCompileTarget::SavePaths() { SavePaths(Machine.registry); }
+
+void TCompileTarget::SavePaths(platform::Registry& registry) {
     if (const auto key =
-            Machine.registry.OpenKey(Hive::User, UserKey + "\\Library", KeyAccess::Write)) {
+            registry.OpenKey(Hive::User, UserKey + "\\Library", KeyAccess::Write)) {
         key->WriteString("Browsing Path", JoinPathList(BrowsingPaths));
         key->WriteString("Search Path", JoinPathList(SearchPaths));
     }
-    if (const auto key = Machine.registry.OpenKey(Hive::User, UserKey + "\\Debugging",
-                                                  KeyAccess::Write)) {
+    if (const auto key = registry.OpenKey(Hive::User, UserKey + "\\Debugging",
+                                          KeyAccess::Write)) {
         const std::string joined = JoinPathList(DebugDCUPaths);
         if (key->ReadString("Debug DCUs Path") != joined) key->WriteString("Debug DCUs Path", joined);
     }

@@ -70,6 +70,9 @@ public:
     void ReloadLists();
     void SavePaths();
     void SavePackageLists();
+    // The same, written through the given registry (the engine's journal).
+    void SavePaths(platform::Registry& registry);
+    void SavePackageLists(platform::Registry& registry);
     bool IsIDERunning() const;
 
 private:
@@ -77,7 +80,7 @@ private:
     // From the IDE's "Library" key (none when it is missing) and its other per-user keys.
     void LoadLists(const platform::RegistryKey* library);
     void LoadPackageList(TDelphiPackageList& list, const std::string& keyName);
-    void SavePackageList(const TDelphiPackageList& list, const std::string& keyName);
+    void SavePackageList(platform::Registry& registry, const TDelphiPackageList& list, const std::string& keyName);
     std::string BDSProjectsFolder() const;
 
     platform::Platform& Machine;

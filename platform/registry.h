@@ -17,6 +17,8 @@ namespace platform {
 // another user. A backend takes that choice once, when it is made, and keeps it.
 enum class Hive { LocalMachine, User };
 
+struct RegistryValue;  // a value of any kind as stored: registry_data.h
+
 enum class KeyAccess {
     Read,          // open an existing key for reading
     Write,         // open an existing key for reading and writing
@@ -56,6 +58,13 @@ public:
     // False when the value did not exist or could not be deleted.
     virtual bool DeleteValue(const std::string& name) = 0;
 
+    // The value of any kind with its data as stored, so that it can be put back as it was;
+    // nothing when it is missing.
+    virtual std::optional<RegistryValue> ReadValue(const std::string& name) const = 0;
+    // Stores the value with its kind and data as given. A write the system refuses raises
+    // RegistryError.
+    virtual void WriteValue(const std::string& name, const RegistryValue& value) = 0;
+
     // Names in the registry's enumeration order.
     virtual std::vector<std::string> ValueNames() const = 0;
     // Every value with its text, in enumeration order, read in one pass (a package key holds
@@ -75,6 +84,10 @@ public:
     virtual bool KeyExists(Hive hive, const std::string& path) = 0;
     // Deletes the key with all its subkeys; false when it did not exist or could not be deleted.
     virtual bool DeleteKey(Hive hive, const std::string& path) = 0;
+
+    // The root's name as this registry reaches it: HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER or
+    // HKEY_USERS\<SID>. A journal keeps it, so that its changes go back to the same hive.
+    virtual std::string RootName(Hive hive) const = 0;
 };
 
 }  // namespace platform

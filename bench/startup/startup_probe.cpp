@@ -74,6 +74,13 @@ public:
     void WriteString(const std::string& name, const std::string& value) override { inner_->WriteString(name, value); }
     void WriteInteger(const std::string& name, std::int32_t value) override { inner_->WriteInteger(name, value); }
     bool DeleteValue(const std::string& name) override { return inner_->DeleteValue(name); }
+    std::optional<platform::RegistryValue> ReadValue(const std::string& name) const override {
+        Note([name](platform::RegistryKey& key) { key.ReadValue(name); });
+        return inner_->ReadValue(name);
+    }
+    void WriteValue(const std::string& name, const platform::RegistryValue& value) override {
+        inner_->WriteValue(name, value);
+    }
     std::vector<std::string> ValueNames() const override {
         Note([](platform::RegistryKey& key) { key.ValueNames(); });
         return inner_->ValueNames();
@@ -108,6 +115,7 @@ public:
     }
     bool KeyExists(platform::Hive hive, const std::string& path) override { return inner_.KeyExists(hive, path); }
     bool DeleteKey(platform::Hive hive, const std::string& path) override { return inner_.DeleteKey(hive, path); }
+    std::string RootName(platform::Hive hive) const override { return inner_.RootName(hive); }
 
     std::vector<OpenedKey> opened;
     std::vector<RegistryRead> reads;

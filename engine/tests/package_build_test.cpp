@@ -123,7 +123,8 @@ TEST_F(PackageBuildTest, CoreLabPackagesCarryTheirNamesAndDescriptions) {
         for (const char* extension : {".bpl", ".dcp"}) EXPECT_FALSE(Exists(Bpl7 + "\\" + stem + extension)) << stem << extension;
 }
 
-// A copy that cannot be made (the BPL or DCP folder is a file) leaves the IDE without the package.
+// A copy that cannot be made (the BPL or DCP folder is a file) leaves the IDE without the package:
+// the IDE stops there and is put back as it was.
 TEST_F(PackageBuildTest, APrecompiledPackageThatCannotBeCopiedIsNotBuilt) {
     Seed(TypicalIde("Delphi", "7.0", "C:\\D7"));
     for (const bool bplBlocked : {true, false}) {
@@ -132,9 +133,14 @@ TEST_F(PackageBuildTest, APrecompiledPackageThatCannotBeCopiedIsNotBuilt) {
         EXPECT_FALSE(InstallFirstIDE([&](engine::TTargetOptions& target) {
             (bplBlocked ? target.BPLDir : target.DCPDir) = "C:\\Blocked";
         })) << bplBlocked;
+        const std::string blocked = bplBlocked ? "tkQuorvexD7.bpl" : "tkQuorvexD7.dcp";
+        EXPECT_TRUE(Sent("Cannot copy " + InstallDir + "\\Delphi7\\" + blocked + " to C:\\Blocked\\" + blocked + "."))
+            << bplBlocked;
         EXPECT_TRUE(Sent("Package tkQuorvex could not be built; the build log holds the details.")) << bplBlocked;
-        EXPECT_TRUE(Sent("Package tkQuorvexDsgn could not be built; the build log holds the details.")) << bplBlocked;
+        EXPECT_FALSE(Sent("Compiling package: tkQuorvexDsgn")) << bplBlocked;
+        EXPECT_TRUE(Sent("Delphi 7.0 (Enterprise) is as it was before the installation.")) << bplBlocked;
         EXPECT_EQ(Values(Hive::User, Known7), IdePackages7) << bplBlocked;
+        EXPECT_FALSE(Exists(Bpl7 + "\\tkQuorvexD7.bpl")) << bplBlocked;
     }
 }
 

@@ -52,21 +52,22 @@ TEST_F(RunResilienceTest, AFailedIDEStopsNoOtherAndTheRunNamesIt) {
     EXPECT_EQ(From("Compiling for: " + D7),
               (Lines{"Compiling for: " + D7, "Compiling package: tkQuorvex", "Compiling package: tkQuorvexDsgn",
                      "Package tkQuorvexDsgn could not be built; the build log holds the details.",
-                     "Installing package: tkQuorvexDsgn", "Installation into " + D7 + " failed.", "",
+                     "Installing package: tkQuorvexDsgn", "Installation into " + D7 + " failed.",
+                     D7 + " is as it was before the installation.", "",
                      "Compiling for: " + CB6, "Compiling package: tkQuorvex", "Compiling package: tkQuorvexDsgn",
                      "Installing package: tkQuorvexDsgn", "Completed", "",
                      "Compiling for: " + BDS3, "Compiling package: tkQuorvex",
                      "Package tkQuorvex could not be built; the build log holds the details.",
-                     "Compiling package: tkQuorvexDsgn", "Installing package: tkQuorvexDsgn",
-                     "Warning: tkQuorvexDsgnD9.bpl cannot load in " + BDS3 + ": tkQuorvexD9.bpl was not found.",
-                     "Installation into " + BDS3 + " failed.", "",
+                     "Installation into " + BDS3 + " failed.", BDS3 + " is as it was before the installation.", "",
                      "Installation failed for: " + D7 + "; " + BDS3 + ". The build log holds the details.", Done}));
-    // The IDE between the two failures is installed; the failed ones are recorded for a removal.
+    // The IDE between the two failures is installed; the failed ones are as they were: not recorded,
+    // their known packages those they had.
     EXPECT_EQ(Value(Hive::User, "SOFTWARE\\Borland\\C++Builder\\6.0\\Known Packages",
                     "C:\\CB6\\Projects\\Bpl\\tkQuorvexDsgnC6.bpl"),
               "Quorvex Component");
     EXPECT_EQ(Values(Hive::User, D7User + "\\Known Packages").size(), 2u);
-    for (const auto& ide : {D7, CB6, BDS3}) EXPECT_TRUE(machine.registry.KeyExists(Hive::LocalMachine, Product + "\\" + ide));
+    EXPECT_TRUE(machine.registry.KeyExists(Hive::LocalMachine, Product + "\\" + CB6));
+    for (const auto& ide : {D7, BDS3}) EXPECT_FALSE(machine.registry.KeyExists(Hive::LocalMachine, Product + "\\" + ide));
     EXPECT_EQ(Value(Hive::LocalMachine, Product, "InstalledVersion"), "2.4.1.17 Standard Edition");
 }
 

@@ -333,6 +333,30 @@ std::vector<std::string> MemoryFileSystem::RecycleBin() const {
     return paths;
 }
 
+namespace {
+
+template <typename Node>
+std::unique_ptr<Node> CloneNode(const Node& node) {
+    auto copy = std::make_unique<Node>();
+    copy->name = node.name;
+    copy->attributes = node.attributes;
+    copy->data = node.data;
+    copy->linkTarget = node.linkTarget;
+    for (const auto& [key, child] : node.children) copy->children[key] = CloneNode(*child);
+    return copy;
+}
+
+}  // namespace
+
+void MemoryFileSystem::CopyFrom(const MemoryFileSystem& other) {
+    if (&other == this) return;
+    drives_.clear();
+    for (const auto& [letter, root] : other.drives_) drives_[letter] = CloneNode(*root);
+    currentFolder_ = other.currentFolder_;
+    recycleBin_.clear();
+    for (const auto& entry : other.recycleBin_) recycleBin_.push_back({entry.originalPath, CloneNode(*entry.node)});
+}
+
 MemoryFileSystem::OpenFile::OpenFile(Node& file) : file_(&file) { ++file.openCount; }
 
 MemoryFileSystem::OpenFile::OpenFile(OpenFile&& other) noexcept

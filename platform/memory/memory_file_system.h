@@ -70,6 +70,10 @@ public:
     // The full paths of what was recycled, in the order it was recycled.
     std::vector<std::string> RecycleBin() const;
 
+    // Makes this file system a copy of the other: its drives with every folder and file, its
+    // current folder and its recycle bin. Files held open are not held open in the copy.
+    void CopyFrom(const MemoryFileSystem& other);
+
 private:
     struct Place;
     Place Locate(const std::string& path);

@@ -93,6 +93,13 @@ public:
         return writable_ && !node_->deleted && node_->values.erase(name) > 0;
     }
 
+    std::optional<RegistryValue> ReadValue(const std::string& name) const override {
+        const RegistryValue* value = Lookup(name);
+        return value ? std::optional<RegistryValue>(*value) : std::nullopt;
+    }
+
+    void WriteValue(const std::string& name, const RegistryValue& value) override { Store(name, value); }
+
     std::vector<std::string> ValueNames() const override {
         CheckNotDeleted("list the values of");
         return NamesOf(node_->values);
@@ -144,6 +151,8 @@ MemoryRegistry::~MemoryRegistry() = default;
 const std::shared_ptr<Node>& MemoryRegistry::Root(Hive hive) const {
     return hive == Hive::LocalMachine ? localMachine_ : users_.at(userSid_);
 }
+
+std::string MemoryRegistry::RootName(Hive hive) const { return HiveName(hive, userSid_); }
 
 KeyLocation MemoryRegistry::Location(Hive hive, const std::string& path) const {
     return KeyLocation{hive, NormalizeKeyPath(path), hive == Hive::User ? userSid_ : std::string()};
@@ -234,6 +243,27 @@ std::optional<RegistryValue> MemoryRegistry::GetRawValue(Hive hive, const std::s
     const auto found = node->values.find(name);
     if (found == node->values.end()) return std::nullopt;
     return found->second;
+}
+
+namespace {
+
+std::shared_ptr<Node> CloneKey(const Node& node) {
+    auto copy = std::make_shared<Node>();
+    copy->values = node.values;
+    copy->deleted = node.deleted;
+    copy->writesDenied = node.writesDenied;
+    for (const auto& [name, subkey] : node.subkeys) copy->subkeys[name] = CloneKey(*subkey);
+    return copy;
+}
+
+}  // namespace
+
+void MemoryRegistry::CopyFrom(const MemoryRegistry& other) {
+    if (&other == this) return;
+    localMachine_ = CloneKey(*other.localMachine_);
+    users_.clear();
+    for (const auto& [sid, hive] : other.users_) users_[sid] = CloneKey(*hive);
+    userSid_ = other.userSid_;
 }
 
 void MemoryRegistry::DenyWrites(Hive hive, const std::string& path) {

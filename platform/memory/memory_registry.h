@@ -25,6 +25,7 @@ public:
                                          KeyAccess access) override;
     bool KeyExists(Hive hive, const std::string& path) override;
     bool DeleteKey(Hive hive, const std::string& path) override;
+    std::string RootName(Hive hive) const override;
 
     // Stores a value of any kind, creating its key: for data the interface cannot write, such
     // as a value of the wrong kind.
@@ -44,6 +45,8 @@ public:
     // Every key and value of a user's hive (empty sid: HKEY_CURRENT_USER), with value kinds and
     // bytes, one line each: what a test compares to prove that a hive stayed as it was.
     std::string ExportUserHive(const std::string& sid) const;
+    // Makes this registry a copy of the other. Key objects opened before keep what they had.
+    void CopyFrom(const MemoryRegistry& other);
 
     struct Node;  // one key, shared with the key objects opened on it
 

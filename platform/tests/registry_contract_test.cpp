@@ -140,6 +140,39 @@ TEST_P(RegistryContract, ValueOfAnotherKindRaisesAnErrorNamingValueAndKey) {
     EXPECT_TRUE(key->ValueExists("binary"));
 }
 
+// A value of any kind comes back with its kind and every byte, so that it can be put back as it
+// was: strings without or with several zeros, lists, binary data, odd integer sizes, kinds the
+// registry does not name.
+TEST_P(RegistryContract, ValuesOfAnyKindAreReadAndWrittenWithKindAndBytes) {
+    const std::vector<RegistryValue> values = {
+        {RegistryValueKind::String, std::string("abc\0\0junk", 9)},
+        {RegistryValueKind::String, "unterminated"},
+        {RegistryValueKind::String, ""},
+        {RegistryValueKind::ExpandString, std::string("%ROOT%\\Bin\0", 11)},
+        {RegistryValueKind::MultiString, std::string("a\0b\0\0", 5)},
+        {RegistryValueKind::Binary, std::string("\x00\xFF\x01", 3)},
+        {RegistryValueKind::Binary, ""},
+        {RegistryValueKind::Integer, "\x01\x02"},
+        {static_cast<RegistryValueKind>(11), std::string(8, '\x7F')},
+    };
+    auto key = Create("AnyKind");
+    for (std::size_t i = 0; i < values.size(); ++i) key->WriteValue(std::to_string(i), values[i]);
+    const auto reader = Open("AnyKind", KeyAccess::Read);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto raw = backend_->GetRawValue(hive(), Path("AnyKind"), std::to_string(i));
+        const auto read = reader->ReadValue(std::to_string(i));
+        ASSERT_TRUE(raw && read) << i;
+        EXPECT_EQ(raw->kind, values[i].kind) << i;
+        EXPECT_EQ(raw->bytes, values[i].bytes) << i;
+        EXPECT_EQ(read->kind, values[i].kind) << i;
+        EXPECT_EQ(read->bytes, values[i].bytes) << i;
+    }
+    EXPECT_EQ(reader->ReadValue("none"), std::nullopt);
+    key->WriteString("s", "text");
+    EXPECT_EQ(reader->ReadValue("s")->bytes, std::string("text\0", 5));
+    EXPECT_THROW(reader->WriteValue("s", values[0]), RegistryError);
+}
+
 TEST_P(RegistryContract, StringKindsReadUpToTheirFirstZero) {
     Plant("Raw", "expand", RegistryValueKind::ExpandString, std::string("%ROOT%\\Bin\0", 11));
     Plant("Raw", "unterminated", RegistryValueKind::String, "abc");

@@ -45,6 +45,10 @@ public:
         return RegDeleteValueA(key_.get(), name.c_str()) == ERROR_SUCCESS;
     }
 
+    std::optional<RegistryValue> ReadValue(const std::string& name) const override { return Query(name); }
+
+    void WriteValue(const std::string& name, const RegistryValue& value) override { Store(name, value); }
+
     std::vector<std::string> ValueNames() const override {
         return EnumerateNames(kValueNameBytes, "list the values of",
                               [this](DWORD index, char* buffer, DWORD* length) {
@@ -191,6 +195,8 @@ std::unique_ptr<RegistryKey> Win32Registry::OpenKey(Hive hive, const std::string
     LONG error = ERROR_SUCCESS;
     return OpenWin32Key(Root(hive), Location(hive, path), access, error);
 }
+
+std::string Win32Registry::RootName(Hive hive) const { return HiveName(hive, userSid_); }
 
 bool Win32Registry::KeyExists(Hive hive, const std::string& path) {
     UniqueRegKey key;

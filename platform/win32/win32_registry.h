@@ -27,6 +27,7 @@ public:
                                          KeyAccess access) override;
     bool KeyExists(Hive hive, const std::string& path) override;
     bool DeleteKey(Hive hive, const std::string& path) override;
+    std::string RootName(Hive hive) const override;
 
     // Stores a value of any kind, creating its key: for data the interface cannot write. A key
     // that cannot be created or a refused write raises RegistryError.

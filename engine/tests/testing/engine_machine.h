@@ -141,6 +141,8 @@ protected:
                         WriteFile(folder + "\\" + stem + ext);
                 }
             }
+            for (const char* folder : {"Delphi7", "Delphi9", "CBuilder6"})
+                WriteFile(dest + folder + "\\Version.txt", machine.files.ReadFile("C:\\Dist\\version").value_or(""));
             WriteFile(dest + "Packages\\bcb.bmk");
             if (data->WithSources) {
                 for (const auto unit : engine::ProductUnitNames) WriteFile(dest + "Sources\\" + std::string(unit) + ".pas");

@@ -1,0 +1,188 @@
+#include "engine/journaled_platform.h"
+
+#include "system/file_utils.h"
+
+namespace engine::journal {
+
+namespace {
+
+using platform::Hive;
+using platform::KeyAccess;
+using platform::RegistryValue;
+namespace attr = platform::attr;
+
+bool SameValue(const std::optional<RegistryValue>& a, const RegistryValue& b) {
+    return a && a->kind == b.kind && a->bytes == b.bytes;
+}
+
+class JournaledKey : public platform::RegistryKey {
+public:
+    JournaledKey(std::unique_ptr<platform::RegistryKey> inner, Hive root, std::string rootName, std::string path,
+                 IdeJournal& journal)
+        : inner_(std::move(inner)), root_(root), rootName_(std::move(rootName)), path_(std::move(path)), journal_(journal) {}
+
+    std::string ReadString(const std::string& name) const override { return inner_->ReadString(name); }
+    std::optional<std::int32_t> ReadInteger(const std::string& name) const override {
+        return inner_->ReadInteger(name);
+    }
+    bool ValueExists(const std::string& name) const override { return inner_->ValueExists(name); }
+
+    void WriteString(const std::string& name, const std::string& value) override {
+        Changing(name, platform::StringValue(value));
+        inner_->WriteString(name, value);
+    }
+    void WriteInteger(const std::string& name, std::int32_t value) override {
+        Changing(name, platform::IntegerValue(value));
+        inner_->WriteInteger(name, value);
+    }
+    bool DeleteValue(const std::string& name) override {
+        const auto old = inner_->ReadValue(name);
+        if (!old) return inner_->DeleteValue(name);
+        journal_.ValueChanging(rootName_, path_, name, old);
+        if (!inner_->DeleteValue(name))
+            throw platform::RegistryError("Cannot delete value \"" + name + "\" of key " + rootName_ + "\\" + path_ +
+                                          ": the registry refused it.");
+        return true;
+    }
+    std::optional<RegistryValue> ReadValue(const std::string& name) const override { return inner_->ReadValue(name); }
+    void WriteValue(const std::string& name, const RegistryValue& value) override {
+        Changing(name, value);
+        inner_->WriteValue(name, value);
+    }
+
+    std::vector<std::string> ValueNames() const override { return inner_->ValueNames(); }
+    std::vector<std::pair<std::string, std::string>> StringValues() const override { return inner_->StringValues(); }
+    std::vector<std::string> SubkeyNames() const override { return inner_->SubkeyNames(); }
+
+private:
+    // A write that leaves the value as it is needs no entry.
+    void Changing(const std::string& name, const RegistryValue& value) {
+        const auto old = inner_->ReadValue(name);
+        if (!SameValue(old, value)) journal_.ValueChanging(rootName_, path_, name, old);
+    }
+
+    std::unique_ptr<platform::RegistryKey> inner_;
+    Hive root_;
+    std::string rootName_;
+    std::string path_;
+    IdeJournal& journal_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::RegistryKey> JournaledRegistry::OpenKey(Hive root, const std::string& path,
+                                                                  KeyAccess access) {
+    if (access == KeyAccess::Read) return inner_.OpenKey(root, path, access);
+    const std::string key = platform::NormalizeKeyPath(path);
+    if (access == KeyAccess::CreateWrite && !inner_.KeyExists(root, key)) {
+        // The first missing key of the path: undoing removes it with what lies below.
+        std::string first;
+        std::size_t end = 0;
+        do {
+            end = key.find('\\', end + 1);
+            first = key.substr(0, end);
+        } while (inner_.KeyExists(root, first) && end != std::string::npos);
+        journal_.KeyCreating(inner_.RootName(root), first);
+    }
+    auto opened = inner_.OpenKey(root, key, access);
+    if (!opened) return opened;
+    return std::make_unique<JournaledKey>(std::move(opened), root, inner_.RootName(root), key, journal_);
+}
+
+bool JournaledRegistry::KeyExists(Hive root, const std::string& path) { return inner_.KeyExists(root, path); }
+
+bool JournaledRegistry::DeleteKey(Hive root, const std::string& path) {
+    const std::string key = platform::NormalizeKeyPath(path);
+    if (key.empty() || !inner_.KeyExists(root, key)) return inner_.DeleteKey(root, key);
+    journal_.KeyDeleting(inner_, root, key);
+    if (!inner_.DeleteKey(root, key))
+        throw platform::RegistryError("Cannot delete key " + inner_.RootName(root) + "\\" + key +
+                                      ": the registry refused it.");
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+platform::FindResult JournaledFiles::Find(const std::string& pattern, std::uint32_t attributeMask) {
+    return inner_.Find(pattern, attributeMask);
+}
+
+std::optional<std::uint32_t> JournaledFiles::GetAttributes(const std::string& path) {
+    return inner_.GetAttributes(path);
+}
+
+bool JournaledFiles::SetAttributes(const std::string& path, std::uint32_t attributes) {
+    const auto old = inner_.GetAttributes(path);
+    if (!old) return inner_.SetAttributes(path, attributes);
+    journal_.AttributesChanging(path, *old);
+    return Done(inner_.SetAttributes(path, attributes), "change the attributes of", path);
+}
+
+bool JournaledFiles::Done(bool succeeded, const std::string& action, const std::string& path) {
+    if (!succeeded) throw JournalError("Cannot " + action + " " + path + ".");
+    return true;
+}
+
+void JournaledFiles::MoveAway(const std::string& path) {
+    const std::string saved = journal_.FileMovingAway(path);
+    if (!inner_.MoveFile(path, saved))
+        throw JournalError("The file " + path + " cannot be removed: it could not be moved into the journal.");
+}
+
+bool JournaledFiles::CopyFile(const std::string& from, const std::string& to, bool overwrite) {
+    const auto existing = inner_.GetAttributes(to);
+    if (existing) {
+        // What the copy itself would refuse is refused as it would be, without a change.
+        if (!overwrite || (*existing & (attr::Directory | attr::ReadOnly)) || !inner_.GetAttributes(from))
+            return inner_.CopyFile(from, to, overwrite);
+        MoveAway(to);
+    } else if (!inner_.GetAttributes(from)) {
+        return inner_.CopyFile(from, to, overwrite);
+    }
+    journal_.FileCreating(to);
+    return Done(inner_.CopyFile(from, to, false), "copy " + from + " to", to);
+}
+
+bool JournaledFiles::MoveFile(const std::string& from, const std::string& to) {
+    if (!inner_.GetAttributes(from) || inner_.GetAttributes(to)) return inner_.MoveFile(from, to);
+    journal_.FileMoving(from, to);
+    return Done(inner_.MoveFile(from, to), "move " + from + " to", to);
+}
+
+bool JournaledFiles::DeleteFile(const std::string& path) {
+    const auto attributes = inner_.GetAttributes(path);
+    if (!attributes || (*attributes & (attr::Directory | attr::ReadOnly))) return false;
+    MoveAway(path);
+    return true;
+}
+
+bool JournaledFiles::CreateDirectory(const std::string& path) {
+    const auto cut = path.find_last_of('\\');
+    std::string parent = cut == std::string::npos ? std::string() : path.substr(0, cut);
+    if (parent.size() == 2 && parent[1] == ':') parent += '\\';
+    if (inner_.GetAttributes(path) || !sys::DirExists(inner_, parent)) return inner_.CreateDirectory(path);
+    journal_.FolderCreating(path);
+    return Done(inner_.CreateDirectory(path), "create the folder", path);
+}
+
+bool JournaledFiles::RemoveDirectory(const std::string& path) {
+    const auto attributes = inner_.GetAttributes(path);
+    if (!attributes || !(*attributes & attr::Directory)) return false;
+    journal_.FolderRemoving(path);
+    return Done(inner_.RemoveDirectory(path), "remove the folder", path);
+}
+
+std::string JournaledFiles::ReadWholeFile(const std::string& path) { return inner_.ReadWholeFile(path); }
+
+void JournaledFiles::WriteFile(const std::string& path, const std::string& data) {
+    if (const auto attributes = inner_.GetAttributes(path); attributes && !(*attributes & attr::Directory))
+        MoveAway(path);
+    journal_.FileCreating(path);
+    inner_.WriteFile(path, data);
+}
+
+bool JournaledFiles::Recycle(const std::string& pattern) {
+    throw JournalError("The journal cannot undo a move of " + pattern + " to the recycle bin.");
+}
+
+}  // namespace engine::journal
