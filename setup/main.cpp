@@ -8,6 +8,7 @@
 
 #include "cmdline/cmd_options.h"
 #include "engine/install_data.h"
+#include "engine/journal.h"
 #include "engine/user_hive.h"
 #include "platform/win32/session_users.h"
 #include "platform/win32/system_library.h"
@@ -45,6 +46,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     std::unique_ptr<engine::TInstallData> installData;
     try {
+        // A run that was cut short is undone before anything reads what it left.
+        const std::string restored =
+            engine::journal::RestoreMessage(engine::journal::RestoreInterruptedRuns(machine.platform));
+        if (!restored.empty()) MessageBoxA(nullptr, restored.c_str(), Title, MB_OK | MB_ICONINFORMATION);
         installData = std::make_unique<engine::TInstallData>(machine.platform, options);
         installData->UserHiveLine = userHive.line;
     } catch (const std::exception& error) {

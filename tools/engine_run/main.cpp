@@ -1,5 +1,7 @@
-// engine_run install|uninstall [--compile] [--no-register] [--bpl=DIR] [NAME=ACTION ...]
+// engine_run install|uninstall|restore [--compile] [--no-register] [--bpl=DIR] [NAME=ACTION ...]
 //
+// Undoes first what the journal of a run cut short holds, printing the message setup.exe would
+// show ("restore" does only that).
 // Starts the installer's data from the current folder (a distribution folder) and runs the
 // engine as the compile page would. NAME is an IDE's display name, ACTION one of install, none,
 // uninstall; IDEs not named are left alone. The engine's messages go to standard output.
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "engine/compiler.h"
+#include "engine/journal.h"
 #include "platform/win32/win32_machine.h"
 #include "system/text.h"
 
@@ -34,8 +37,13 @@ int main(int argc, char** argv) {
     platform::win32::Win32Machine machine;
     try {
         const std::vector<std::string> args(argv + 1, argv + argc);
-        if (args.empty() || (args[0] != "install" && args[0] != "uninstall"))
-            throw std::runtime_error("usage: engine_run install|uninstall [options] [NAME=ACTION ...]");
+        if (args.empty() || (args[0] != "install" && args[0] != "uninstall" && args[0] != "restore"))
+            throw std::runtime_error("usage: engine_run install|uninstall|restore [options] [NAME=ACTION ...]");
+        // As setup.exe starts: a run cut short is undone first; its message comes first.
+        const std::string restored =
+            engine::journal::RestoreMessage(engine::journal::RestoreInterruptedRuns(machine.platform));
+        if (!restored.empty()) std::printf("%s\n", restored.c_str());
+        if (args[0] == "restore") return 0;
         cmdline::TCmdOptions options(machine.files);
         engine::TInstallData data(machine.platform, options);
         bool compile = false, doRegister = true;
