@@ -22,7 +22,7 @@ bds="Delphi 2005 (Enterprise)"
 all=("Delphi 7.0 (Enterprise)=install" "C++Builder 6.0 (Enterprise)=install" "$bds=install")
 
 for version in 2.4.1.16 2.4.1.17; do
-    bash "$here/../../../tools/mkdist/mkdist.sh" --bin "$bin" --host-bin "$host_bin" \
+    bash "$here/../../../tools/mkdist/mkdist.sh" --bin "$bin" --host-bin "$host_bin" --with-sources \
         --version "$version Standard Edition" "$work/$version" >/dev/null
     cp "$bin/engine_run.exe" "$work/$version/"
 done
@@ -80,6 +80,8 @@ QV_STUB_FAIL='dcc32:tkQuorvexDsgnD9' run 2.4.1.17 install --compile "${all[@]}"
 code=$?
 cat "$work/out"
 snapshot >"$work/after"
+check "update: the snapshot holds Delphi 2005's packages and their registration" \
+    eval 'grep -q "BDS3/Projects/Bpl/tkQuorvexDsgnD9.bpl" "$work/before" && grep -qi "tkQuorvexDsgnD9.bpl.*Quorvex Component" "$work/before"'
 check "update: the run reported the failure (exit $code)" test "$code" -eq 1
 check "update: Delphi 2005 failed and is as it was" failed_and_restored
 check "update: Delphi 2005's registry, packages and target folder are the old version's" diff "$work/before" "$work/after"
