@@ -59,7 +59,8 @@ public:
     virtual bool DeleteValue(const std::string& name) = 0;
 
     // The value of any kind with its data as stored, so that it can be put back as it was;
-    // nothing when it is missing.
+    // nothing when it is missing. (A string kind stored without its closing zero is read with
+    // one through the system's ANSI functions.)
     virtual std::optional<RegistryValue> ReadValue(const std::string& name) const = 0;
     // Stores the value with its kind and data as given. A write the system refuses raises
     // RegistryError.
