@@ -17,9 +17,8 @@ bool SameValue(const std::optional<RegistryValue>& a, const RegistryValue& b) {
 
 class JournaledKey : public platform::RegistryKey {
 public:
-    JournaledKey(std::unique_ptr<platform::RegistryKey> inner, Hive root, std::string rootName, std::string path,
-                 IdeJournal& journal)
-        : inner_(std::move(inner)), root_(root), rootName_(std::move(rootName)), path_(std::move(path)), journal_(journal) {}
+    JournaledKey(std::unique_ptr<platform::RegistryKey> inner, std::string rootName, std::string path, IdeJournal& journal)
+        : inner_(std::move(inner)), rootName_(std::move(rootName)), path_(std::move(path)), journal_(journal) {}
 
     std::string ReadString(const std::string& name) const override { return inner_->ReadString(name); }
     std::optional<std::int32_t> ReadInteger(const std::string& name) const override {
@@ -62,7 +61,6 @@ private:
     }
 
     std::unique_ptr<platform::RegistryKey> inner_;
-    Hive root_;
     std::string rootName_;
     std::string path_;
     IdeJournal& journal_;
@@ -86,7 +84,7 @@ std::unique_ptr<platform::RegistryKey> JournaledRegistry::OpenKey(Hive root, con
     }
     auto opened = inner_.OpenKey(root, key, access);
     if (!opened) return opened;
-    return std::make_unique<JournaledKey>(std::move(opened), root, inner_.RootName(root), key, journal_);
+    return std::make_unique<JournaledKey>(std::move(opened), inner_.RootName(root), key, journal_);
 }
 
 bool JournaledRegistry::KeyExists(Hive root, const std::string& path) { return inner_.KeyExists(root, path); }
