@@ -80,7 +80,8 @@ start_setup() {
 # Presses Finish and waits for setup.exe; sets setup_exit.
 finish_setup() {
     drive click "$W" Button "Finish"
-    wait "$setup_pid"; setup_exit=$?
+    wait_for_exit 60
+    [ "$setup_exit" -ne 124 ] || echo "setup.exe still runs a minute after Finish" >&2
 }
 # Waits up to $1 seconds for setup.exe to end by itself; sets setup_exit, 124 while it still runs.
 wait_for_exit() {
@@ -169,7 +170,8 @@ refuse_destination() {
     next
     drive message "$W" 10000
 }
-finish_enabled() { [[ $(drive state "$W" Button "Finish") == enabled* ]]; }
+# Finish shown and enabled: the other pages keep it hidden, but not always disabled.
+finish_enabled() { [[ $(drive state "$W" Button "Finish") == "enabled visible"* ]]; }
 wait_for_finish() { wait_until 300 finish_enabled; }
 
 # A first installation with the checked IDEs into C:\Quorvex Test; BPL folder $2 for the first
@@ -223,6 +225,9 @@ install_plainly() {
     local box
     for box in "$@"; do drive click "$W" Button "$(ide_box "$box")"; done
     next
+    # The configuration page asks the shell for the IDEs' icons as it is entered, and the shell may
+    # answer the driver's settle message from inside that: the page can still be on its way.
+    wait_until 30 eval '[ "$(page_title)" != "Choose IDE Targets" ]'
     if [ "$(page_title)" = "Configuration" ]; then
         shot "$shots/5-configuration.png"
         next
