@@ -1,7 +1,6 @@
 # Steps through setup.exe's pages with ui_driver ($bin/ui_driver.exe); sourced by the GUI tests
 # and the demo.
 W="Quorvex Installer"
-failures=0
 # A failure is named on standard error, with Wine's exit code: with WINEDEBUG=-all a program that
 # Wine could not start gives no other sign.
 drive() {
@@ -12,10 +11,7 @@ drive() {
 }
 # drive_within SECONDS ...: as drive, but fails when setup.exe does not answer in time.
 drive_within() { timeout "$1" wine "$bin/ui_driver.exe" "${@:2}" | tr -d '\r'; }
-check() {
-    local what=$1; shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$here/../../tools/wine_test/checks.sh"
 source "$here/../../tools/wine_test/screenshot.sh"
 # shot FILE: a screenshot once the window has handled what came before and has been painted.
 shot() {

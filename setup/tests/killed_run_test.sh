@@ -23,14 +23,6 @@ snapshot() {
     (cd "$drive_c" && find D7 -type f | sort | xargs -d '\n' md5sum)
 }
 snapshot >"$work/before"
-# runs_here PATTERN: a process of this prefix whose command line matches.
-runs_here() {
-    local pid
-    for pid in $(pgrep -f "$1"); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
-    done
-    return 1
-}
 export QV_STUB_HANG="dcc32:tkQuorvexDsgnD7" QV_STUB_HANG_SECONDS=10
 
 # Started here, not by start_setup, so that its process id is setup.exe's own.

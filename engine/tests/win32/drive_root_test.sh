@@ -5,11 +5,7 @@
 set -uo pipefail
 bin=$1 host_bin=$2
 here=$(cd "$(dirname "$0")" && pwd)
-failures=0
-check() {
-    local what=$1; shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$here/../../../tools/wine_test/checks.sh"
 work=$(mktemp -d)
 drive=$WINEPREFIX/dosdevices/r:
 trap 'wineserver -k >/dev/null 2>&1; rm -f "$drive"; rm -rf "$work"' EXIT

@@ -9,11 +9,7 @@
 set -uo pipefail
 bin=$1 host_bin=$2
 here=$(cd "$(dirname "$0")" && pwd)
-failures=0
-check() {
-    local what=$1; shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$here/../../../tools/wine_test/checks.sh"
 work=$(mktemp -d)
 trap 'wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
 drive_c=$WINEPREFIX/drive_c
@@ -109,14 +105,6 @@ snapshot >"$work/before"
 (cd "$work/2.4.1.17" && QV_STUB_HANG='dcc32:tkQuorvexDsgnD9' QV_STUB_HANG_SECONDS=10 \
     exec wine engine_run.exe install --compile "${all[@]}" >"$work/killed" 2>&1) &
 run_pid=$!
-# runs_here PATTERN: a process of this prefix whose command line matches.
-runs_here() {
-    local pid
-    for pid in $(pgrep -f "$1"); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
-    done
-    return 1
-}
 # The message comes before the journal's entry and the tool's start: the tool's own process is
 # what shows that it runs.
 bds_building() {

@@ -1,0 +1,15 @@
+# Sourced by the Wine test scripts.
+failures=0
+# check WHAT COMMAND...: prints "ok: WHAT" or "FAILED: WHAT" and counts the failures.
+check() {
+    local what=$1; shift
+    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+# runs_here PATTERN: a process of this test's prefix whose command line matches.
+runs_here() {
+    local pid
+    for pid in $(pgrep -f "$1"); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+    done
+    return 1
+}
