@@ -3,6 +3,7 @@
 #include "engine/folder_safety.h"
 #include "engine/journal.h"
 #include "engine/journaled_platform.h"
+#include "ide/package_list.h"
 #include "system/file_utils.h"
 
 namespace engine {
@@ -26,11 +27,6 @@ const char* SystemName(const platform::OsVersion& os) {
         if (os.major == 5 && os.minor == 1) return "Windows XP";
     }
     return nullptr;
-}
-
-std::string LastName(const std::string& path) {
-    const auto slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // The engine's files and registry point to an IDE's journal while its work runs.
@@ -255,7 +251,7 @@ std::vector<std::string> TCompiler::PlannedTargetFolders() const {
     std::vector<std::string> folders;
     auto& targets = *Data.TargetOptions;
     for (int i = 0; i < targets.Count(); ++i)
-        if (targets[i].Action != taNone) folders.push_back(LastName(targets[i].TargetDir()));
+        if (targets[i].Action != taNone) folders.push_back(ide::ExtractFileName(targets[i].TargetDir()));
     return folders;
 }
 
@@ -274,7 +270,7 @@ void TCompiler::PutOldFilesAside() {
 
 bool TCompiler::Journaled(TTargetOptions& target, journal::Work work, const std::function<bool()>& body) {
     const std::string name = target.Target.DisplayName();
-    const std::string targetFolder = LastName(target.TargetDir());
+    const std::string targetFolder = ide::ExtractFileName(target.TargetDir());
     const bool installation = work == journal::Work::Installation;
     std::unique_ptr<journal::IdeJournal> ide;
     std::string error;

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "engine/install_data.h"
+#include "ide/package_list.h"
 #include "system/file_utils.h"
 #include "system/text.h"
 
@@ -25,11 +26,7 @@ const char* const ReplacedFolder = "Replaced";
 
 std::string Join(const std::string& folder, const std::string& name) { return sys::AddPathDelimiter(folder) + name; }
 
-std::string LastName(const std::string& path) {
-    const std::string trimmed = sys::RemovePathDelimiter(path);
-    const auto slash = trimmed.find_last_of('\\');
-    return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
-}
+std::string LastName(const std::string& path) { return ide::ExtractFileName(sys::RemovePathDelimiter(path)); }
 
 std::string Number(unsigned number) {
     char digits[16];
