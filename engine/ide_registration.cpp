@@ -70,10 +70,10 @@ void TCompiler::RemovePackage(TTargetOptions& target, const std::string& baseNam
 
 void TCompiler::DeleteHeaders(TTargetOptions& target) {
     if (!target.Target.IsBCB()) return;
-    for (const auto unit : ProductUnitNames) {
-        const std::string header = sys::AddPathDelimiter(target.HPPDir) + std::string(unit) + ".hpp";
-        if (sys::FileOrDirExists(Files(), header)) Files().DeleteFile(header);
-    }
+    std::vector<std::string> headers;
+    for (const auto unit : ProductUnitNames)
+        headers.push_back(sys::AddPathDelimiter(target.HPPDir) + std::string(unit) + ".hpp");
+    Files().DeleteFiles(headers);
 }
 
 void TCompiler::AddSourcePath(TTargetOptions& target) {

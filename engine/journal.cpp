@@ -140,6 +140,34 @@ bool RemoveFile(FileSystem& files, const std::string& path) {
 
 std::string CouldNotPutBack(const std::string& what) { return what + " could not be put back."; }
 
+// A file moved into the journal (as SAVED) goes back to its place.
+std::vector<std::string> UndoMoveAway(FileSystem& files, const std::string& folder, const std::string& path,
+                                      const std::string& saved) {
+    const std::string kept = Join(folder, saved);
+    if (saved.empty() || !Exists(files, kept)) return {};  // it never moved, or is back already
+    if (Exists(files, path))
+        return {CouldNotPutBack("The file " + path) + " Another file is in its place; the journal keeps the old one as " + kept + "."};
+    if (!files.MoveFile(kept, path)) return {CouldNotPutBack("The file " + path)};
+    return {};
+}
+
+// A file the work wrote goes; the one it replaced (moved into the journal as SAVED, if any) comes
+// back. A replaced file not yet moved away is still the old one, and stays.
+std::vector<std::string> UndoCreation(FileSystem& files, const std::string& folder, const std::string& path,
+                                      const std::string& saved) {
+    if (!saved.empty() && !Exists(files, Join(folder, saved))) return {};
+    if (!RemoveFile(files, path)) return {"The file " + path + " that the installation made could not be deleted."};
+    return UndoMoveAway(files, folder, path, saved);
+}
+
+// A file moved from PATH to TO goes back.
+std::vector<std::string> UndoMove(FileSystem& files, const std::string& path, const std::string& to) {
+    if (!Exists(files, to)) return {};
+    if (Exists(files, path)) return {CouldNotPutBack("The file " + path) + " Another file is in its place."};
+    if (!files.MoveFile(to, path)) return {CouldNotPutBack("The file " + path)};
+    return {};
+}
+
 // Undoes one entry of an IDE's journal; what could not be undone, in words.
 std::vector<std::string> UndoToolRun(FileSystem& files, const std::string& folder, const Entry& entry) {
     std::vector<std::string> problems;
@@ -217,24 +245,22 @@ std::vector<std::string> UndoEntry(platform::Platform& machine, const std::strin
         }
         return {};
     }
-    if (entry.kind == "file-moved") {
-        const std::string saved = Join(folder, entry.Text("saved"));
-        if (!Exists(files, saved)) return {};  // it never moved, or is back already
-        if (Exists(files, path))
-            return {CouldNotPutBack("The file " + path) + " Another file is in its place; the journal keeps the old one as " + saved + "."};
-        if (!files.MoveFile(saved, path)) return {CouldNotPutBack("The file " + path)};
-        return {};
-    }
-    if (entry.kind == "file-created") {
-        if (!RemoveFile(files, path)) return {"The file " + path + " that the installation made could not be deleted."};
-        return {};
-    }
-    if (entry.kind == "file-moved-to") {
-        const std::string to = entry.Text("to");
-        if (!Exists(files, to)) return {};
-        if (Exists(files, path)) return {CouldNotPutBack("The file " + path) + " Another file is in its place."};
-        if (!files.MoveFile(to, path)) return {CouldNotPutBack("The file " + path)};
-        return {};
+    if (entry.kind == "file-moved") return UndoMoveAway(files, folder, path, entry.Text("saved"));
+    if (entry.kind == "file-created") return UndoCreation(files, folder, path, "");
+    if (entry.kind == "file-moved-to") return UndoMove(files, path, entry.Text("to"));
+    if (entry.kind == "files-moved" || entry.kind == "files-created" || entry.kind == "files-moved-to") {
+        // One entry for a set of files, undone newest first like single entries.
+        std::vector<std::string> problems;
+        for (auto field = entry.fields.rbegin(); field != entry.fields.rend(); ++field) {
+            const auto& values = field->values;
+            if (field->name != "file" || values.empty()) continue;
+            const std::string second = values.size() > 1 ? values[1] : std::string();
+            const auto failed = entry.kind == "files-moved"     ? UndoMoveAway(files, folder, values[0], second)
+                                : entry.kind == "files-created" ? UndoCreation(files, folder, values[0], second)
+                                                                : UndoMove(files, values[0], second);
+            problems.insert(problems.end(), failed.begin(), failed.end());
+        }
+        return problems;
     }
     if (entry.kind == "folder-created") {
         // Whatever is still in it is not the work's: the folder stays with it.
@@ -481,6 +507,44 @@ void IdeJournal::FileCreating(const std::string& path) { entries_.Write(Entry{"f
 
 void IdeJournal::FileMoving(const std::string& from, const std::string& to) {
     entries_.Write(Entry{"file-moved-to", {}}.Add("path", {from}).Add("to", {to}));
+}
+
+std::vector<std::string> IdeJournal::FilesMovingAway(const std::vector<std::string>& paths) {
+    const unsigned number = entries_.NextNumber();
+    Entry entry{"files-moved", {}};
+    std::vector<std::string> saved;
+    for (const auto& path : paths) {
+        const std::string name = entries_.SavedFile(number, static_cast<int>(saved.size()));
+        entry.Add("file", {path, name});
+        saved.push_back(Join(Folder(), name));
+    }
+    entries_.Write(entry);
+    return saved;
+}
+
+void IdeJournal::FilesMoving(const std::vector<platform::FilePair>& moves) {
+    Entry entry{"files-moved-to", {}};
+    for (const auto& move : moves) entry.Add("file", {move.from, move.to});
+    entries_.Write(entry);
+}
+
+std::vector<std::string> IdeJournal::FilesCreating(const std::vector<std::string>& paths,
+                                                   const std::vector<bool>& replaced) {
+    const unsigned number = entries_.NextNumber();
+    Entry entry{"files-created", {}};
+    std::vector<std::string> saved;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (!replaced[i]) {
+            entry.Add("file", {paths[i]});
+            saved.emplace_back();
+            continue;
+        }
+        const std::string name = entries_.SavedFile(number, static_cast<int>(i));
+        entry.Add("file", {paths[i], name});
+        saved.push_back(Join(Folder(), name));
+    }
+    entries_.Write(entry);
+    return saved;
 }
 
 void IdeJournal::FolderCreating(const std::string& path) {

@@ -107,6 +107,13 @@ public:
     // A file is about to appear where there was none (a copy or the result of a move).
     void FileCreating(const std::string& path);
     void FileMoving(const std::string& from, const std::string& to);
+    // The same for a set of files, in one entry each: the files to be moved into the journal
+    // (returns where each goes), the files to be moved where there is none, and the files to be
+    // written where `replaced` says whether one is there to be moved into the journal first
+    // (returns where each replaced one goes; empty for the others).
+    std::vector<std::string> FilesMovingAway(const std::vector<std::string>& paths);
+    void FilesMoving(const std::vector<platform::FilePair>& moves);
+    std::vector<std::string> FilesCreating(const std::vector<std::string>& paths, const std::vector<bool>& replaced);
     void FolderCreating(const std::string& path);
     void FolderRemoving(const std::string& path);
     void AttributesChanging(const std::string& path, std::uint32_t old);

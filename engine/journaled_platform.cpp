@@ -121,8 +121,9 @@ bool JournaledFiles::Done(bool succeeded, const std::string& action, const std::
     return true;
 }
 
-void JournaledFiles::MoveAway(const std::string& path) {
-    const std::string saved = journal_.FileMovingAway(path);
+void JournaledFiles::MoveAway(const std::string& path) { MoveInto(path, journal_.FileMovingAway(path)); }
+
+void JournaledFiles::MoveInto(const std::string& path, const std::string& saved) {
     if (!inner_.MoveFile(path, saved))
         throw JournalError("The file " + path + " cannot be removed: it could not be moved into the journal.");
 }
@@ -141,10 +142,65 @@ bool JournaledFiles::CopyFile(const std::string& from, const std::string& to, bo
     return Done(inner_.CopyFile(from, to, false), "copy " + from + " to", to);
 }
 
+std::size_t JournaledFiles::CopyFiles(const std::vector<platform::FilePair>& copies, bool overwrite) {
+    // What the copy itself would refuse is refused as it would be, without a change.
+    std::vector<platform::FilePair> journaled;
+    std::vector<bool> replaced;
+    std::size_t done = 0;
+    for (const auto& copy : copies) {
+        const auto existing = inner_.GetAttributes(copy.to);
+        const bool refused = !inner_.GetAttributes(copy.from) ||
+                             (existing && (!overwrite || (*existing & (attr::Directory | attr::ReadOnly))));
+        if (refused) {
+            done += inner_.CopyFile(copy.from, copy.to, overwrite) ? 1 : 0;
+            continue;
+        }
+        journaled.push_back(copy);
+        replaced.push_back(existing.has_value());
+    }
+    if (journaled.empty()) return done;
+    std::vector<std::string> paths;
+    for (const auto& copy : journaled) paths.push_back(copy.to);
+    const auto saved = journal_.FilesCreating(paths, replaced);
+    for (std::size_t i = 0; i < journaled.size(); ++i) {
+        if (replaced[i]) MoveInto(journaled[i].to, saved[i]);
+        Done(inner_.CopyFile(journaled[i].from, journaled[i].to, false), "copy " + journaled[i].from + " to",
+             journaled[i].to);
+    }
+    return done + journaled.size();
+}
+
 bool JournaledFiles::MoveFile(const std::string& from, const std::string& to) {
     if (!inner_.GetAttributes(from) || inner_.GetAttributes(to)) return inner_.MoveFile(from, to);
     journal_.FileMoving(from, to);
     return Done(inner_.MoveFile(from, to), "move " + from + " to", to);
+}
+
+std::size_t JournaledFiles::MoveFiles(const std::vector<platform::FilePair>& moves) {
+    std::vector<platform::FilePair> journaled;
+    std::size_t done = 0;
+    for (const auto& move : moves) {
+        if (!inner_.GetAttributes(move.from) || inner_.GetAttributes(move.to))
+            done += inner_.MoveFile(move.from, move.to) ? 1 : 0;
+        else
+            journaled.push_back(move);
+    }
+    if (journaled.empty()) return done;
+    journal_.FilesMoving(journaled);
+    for (const auto& move : journaled) Done(inner_.MoveFile(move.from, move.to), "move " + move.from + " to", move.to);
+    return done + journaled.size();
+}
+
+std::size_t JournaledFiles::DeleteFiles(const std::vector<std::string>& paths) {
+    std::vector<std::string> journaled;
+    for (const auto& path : paths) {
+        const auto attributes = inner_.GetAttributes(path);
+        if (attributes && !(*attributes & (attr::Directory | attr::ReadOnly))) journaled.push_back(path);
+    }
+    if (journaled.empty()) return 0;
+    const auto saved = journal_.FilesMovingAway(journaled);
+    for (std::size_t i = 0; i < journaled.size(); ++i) MoveInto(journaled[i], saved[i]);
+    return journaled.size();
 }
 
 bool JournaledFiles::DeleteFile(const std::string& path) {

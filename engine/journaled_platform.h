@@ -55,10 +55,16 @@ public:
     void WriteFile(const std::string& path, const std::string& data) override;
     // Not for an IDE's work: raises JournalError.
     bool Recycle(const std::string& pattern) override;
+    // As the single calls, with one journal entry for the whole set.
+    std::size_t DeleteFiles(const std::vector<std::string>& paths) override;
+    std::size_t MoveFiles(const std::vector<platform::FilePair>& moves) override;
+    std::size_t CopyFiles(const std::vector<platform::FilePair>& copies, bool overwrite) override;
 
 private:
     // Moves an existing file into the journal; raises JournalError when it cannot be moved.
     void MoveAway(const std::string& path);
+    // Moves it to where the journal said; raises JournalError when it cannot be moved.
+    void MoveInto(const std::string& path, const std::string& saved);
     // True; a change that did not succeed raises JournalError.
     static bool Done(bool succeeded, const std::string& action, const std::string& path);
 

@@ -175,8 +175,10 @@ bool TCompiler::BuildWithMake(TTargetOptions& target, const std::string& package
         move(".lib", target.DCPDir);
         std::vector<sys::FoundFile> units;
         sys::FindFiles(files, sourcesDir, "*.*", false, units, {".obj", ".dcu"});
+        std::vector<platform::FilePair> moves;
         for (const auto& unit : units)
-            files.MoveFile(unit.path, Join(targetDir, unit.path.substr(unit.path.find_last_of('\\') + 1)));
+            moves.push_back({unit.path, Join(targetDir, unit.path.substr(unit.path.find_last_of('\\') + 1))});
+        files.MoveFiles(moves);
     }
     for (const char* extension : {".mak", ".obj", ".tds"})
         files.DeleteFile(Join(packagesDir, sys::ChangeFileExt(packageFile, extension)));
@@ -229,13 +231,10 @@ void TCompiler::CleanForms(TTargetOptions& target) {
 bool TCompiler::CopyForms(TTargetOptions& target) {
     std::vector<sys::FoundFile> forms;
     sys::FindFiles(Files(), Data.SourcesDir(), "*.dfm", false, forms, {});
-    bool copied = true;
+    std::vector<platform::FilePair> copies;
     for (const auto& form : forms)
-        copied = Files().CopyFile(form.path,
-                                  Join(target.TargetDir(), form.path.substr(form.path.find_last_of('\\') + 1)),
-                                  true) &&
-                 copied;
-    return copied;
+        copies.push_back({form.path, Join(target.TargetDir(), form.path.substr(form.path.find_last_of('\\') + 1))});
+    return Files().CopyFiles(copies, true) == copies.size();
 }
 
 void TCompiler::DeleteFiles(const std::string& folder, bool recursive,
@@ -244,7 +243,9 @@ void TCompiler::DeleteFiles(const std::string& folder, bool recursive,
     if (!MayRemove(folder) || sys::IsLink(Files(), folder) || sys::IsLink(Files(), Data.InstallDir)) return;
     std::vector<sys::FoundFile> found;
     sys::FindFiles(Files(), folder, "*.*", recursive, found, extensions);
-    for (const auto& file : found) Files().DeleteFile(file.path);
+    std::vector<std::string> paths;
+    for (const auto& file : found) paths.push_back(file.path);
+    Files().DeleteFiles(paths);
 }
 
 }  // namespace engine

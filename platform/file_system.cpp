@@ -15,4 +15,22 @@ std::optional<std::string> FileSystem::ReadFile(const std::string& path) {
     }
 }
 
+std::size_t FileSystem::DeleteFiles(const std::vector<std::string>& paths) {
+    std::size_t done = 0;
+    for (const auto& path : paths) done += DeleteFile(path) ? 1 : 0;
+    return done;
+}
+
+std::size_t FileSystem::MoveFiles(const std::vector<FilePair>& moves) {
+    std::size_t done = 0;
+    for (const auto& move : moves) done += MoveFile(move.from, move.to) ? 1 : 0;
+    return done;
+}
+
+std::size_t FileSystem::CopyFiles(const std::vector<FilePair>& copies, bool overwrite) {
+    std::size_t done = 0;
+    for (const auto& copy : copies) done += CopyFile(copy.from, copy.to, overwrite) ? 1 : 0;
+    return done;
+}
+
 }  // namespace platform

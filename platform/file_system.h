@@ -2,6 +2,7 @@
 // File-system primitives with Windows semantics: backslash paths, names compared without regard
 // to case, attributes, and directory searches with Windows wildcard patterns.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -46,6 +47,12 @@ struct FindResult {
     bool completed = false;
 };
 
+// A file's path and where it goes (a move or a copy).
+struct FilePair {
+    std::string from;
+    std::string to;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -79,6 +86,12 @@ public:
     // Moves what the pattern names to the recycle bin, silently: no progress, no questions, no
     // error dialogs. The pattern is a folder or a folder followed by "\*.*".
     virtual bool Recycle(const std::string& pattern) = 0;
+
+    // Several files at once, each as the single call would do it; how many succeeded. A layer
+    // that keeps a record of its changes can record the whole set in one step.
+    virtual std::size_t DeleteFiles(const std::vector<std::string>& paths);
+    virtual std::size_t MoveFiles(const std::vector<FilePair>& moves);
+    virtual std::size_t CopyFiles(const std::vector<FilePair>& copies, bool overwrite);
 };
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/engine_install/profiling_platform.h"
 #include "engine/compiler.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_file_system.h"
@@ -44,10 +45,13 @@ public:
         ToolRun run{command + " " + parameters, directory, {}};
         for (const char* name : MakeVariables) run.environment.emplace_back(name, system_.GetEnv(name).value_or(""));
         runs.push_back(run);
-        return inner_.CaptureExecute(command, parameters, directory, onLine, onIdle, useInputPipe);
+        if (!profile) return inner_.CaptureExecute(command, parameters, directory, onLine, onIdle, useInputPipe);
+        return profile->Time("CaptureExecute",
+                             [&] { return inner_.CaptureExecute(command, parameters, directory, onLine, onIdle, useInputPipe); });
     }
 
     std::vector<ToolRun> runs;
+    bench::CallProfile* profile = nullptr;
 
 private:
     platform::ProcessRunner& inner_;
@@ -86,6 +90,10 @@ double ReplayBackToBack(const std::vector<ToolRun>& runs) {
         while (ReadFile(readEnd.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
         }
         WaitForSingleObject(process.get(), INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process.get(), &code);
+        // A tool that fails here did less work than in the installation: the sides would differ.
+        if (code != 0) throw std::runtime_error("exit code " + std::to_string(code) + " from: " + run.commandLine);
     }
     return Milliseconds(Clock::now() - start);
 }
@@ -109,6 +117,29 @@ void ResetProduct(platform::Registry& registry, platform::FileSystem& files, con
 
 constexpr int Rounds = 7;
 
+struct Installed {
+    double milliseconds;
+    std::string installDir;
+    int ideCount;
+};
+
+// One installation into every IDE found, building every package.
+Installed InstallEverything(platform::Platform& machine, platform::FileSystem& files) {
+    cmdline::TCmdOptions options(files);
+    engine::TInstallData data(machine, options);
+    for (int i = 0; i < data.TargetOptions->Count(); ++i) {
+        (*data.TargetOptions)[i].Action = engine::taInstall;
+        (*data.TargetOptions)[i].CompilePackages = true;
+    }
+    engine::TCompiler compiler(data);
+    const auto start = Clock::now();
+    const bool ok = compiler.Install();
+    const double milliseconds = Milliseconds(Clock::now() - start);
+    compiler.SaveLog();
+    if (!ok) throw std::runtime_error("the installation failed; see install.log");
+    return {milliseconds, data.InstallDir, data.TargetOptions->Count()};
+}
+
 }  // namespace
 
 int main() {
@@ -127,20 +158,10 @@ int main() {
         for (int round = 0; round < Rounds; ++round) {
             ResetProduct(registry, files, installDir);
             recorder.runs.clear();
-            cmdline::TCmdOptions options(files);
-            engine::TInstallData data(machine, options);
-            for (int i = 0; i < data.TargetOptions->Count(); ++i) {
-                (*data.TargetOptions)[i].Action = engine::taInstall;
-                (*data.TargetOptions)[i].CompilePackages = true;
-            }
-            engine::TCompiler compiler(data);
-            const auto start = Clock::now();
-            const bool ok = compiler.Install();
-            installs.push_back(Milliseconds(Clock::now() - start));
-            compiler.SaveLog();
-            if (!ok) throw std::runtime_error("the installation failed; see install.log");
-            installDir = data.InstallDir;
-            ideCount = data.TargetOptions->Count();
+            const Installed installed = InstallEverything(machine, files);
+            installs.push_back(installed.milliseconds);
+            installDir = installed.installDir;
+            ideCount = installed.ideCount;
             toolRuns = recorder.runs.size();
 
             ResetProduct(registry, files, installDir);
@@ -153,6 +174,17 @@ int main() {
         std::printf("installation:          median %8.0f ms (%.0f to %.0f)\n", install.median, install.low, install.high);
         std::printf("tools back to back:    median %8.0f ms (%.0f to %.0f)\n", tools.median, tools.low, tools.high);
         std::printf("engine's own share:    %8.1f %% (installation - tools) / installation, of the medians\n", share);
+
+        // One more installation, every call timed, to show where the engine's time goes.
+        ResetProduct(registry, files, installDir);
+        bench::CallProfile profile;
+        bench::ProfilingRegistry profiledRegistry(registry, profile);
+        bench::ProfilingFiles profiledFiles(files, profile);
+        recorder.profile = &profile;
+        platform::Platform profiled{profiledRegistry, profiledFiles, recorder, system};
+        const Installed timed = InstallEverything(profiled, profiledFiles);
+        std::printf("one more installation, every call timed: %.0f ms\n", timed.milliseconds);
+        profile.Print();
         return 0;
     } catch (const std::exception& error) {
         std::printf("error: %s\n", error.what());

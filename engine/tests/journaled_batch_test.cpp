@@ -1,0 +1,109 @@
+// Sets of files deleted, moved and copied with one journal entry: wherever the work fails or is
+// cut short, undoing the IDE's journal gives back every file as it was, whole or absent.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "engine/journal.h"
+#include "engine/journaled_platform.h"
+#include "engine/tests/testing/fault_machine.h"
+#include "platform/memory/memory_machine.h"
+
+namespace {
+
+using engine::journal::IdeJournal;
+using engine::journal::JournaledFiles;
+using enginetest::Faults;
+using enginetest::FaultyFiles;
+using enginetest::Killed;
+
+const std::string Target = "C:\\Q\\Delphi7";
+const std::string Sources = "C:\\Q\\Sources";
+const std::string JournalFolder = "C:\\Q.journal\\Delphi 7";
+
+std::map<std::string, std::string> FilesUnder(platform::FileSystem& files, const std::string& folder) {
+    std::map<std::string, std::string> found;
+    for (const auto& entry : files.Find(folder + "\\*.*", platform::attr::AnyFile).entries)
+        if (!(entry.attributes & platform::attr::Directory)) found[entry.name] = files.ReadWholeFile(folder + "\\" + entry.name);
+    return found;
+}
+
+struct BatchRig {
+    platform::memory::MemoryMachine machine;
+    Faults faults;
+    FaultyFiles faulty{machine.files, faults};
+
+    BatchRig() {
+        for (const char* folder : {"C:\\Q", Target.c_str(), Sources.c_str(), "C:\\Q.journal"})
+            machine.files.CreateDirectory(folder);
+        for (const char* unit : {"A.dcu", "B.dcu", "Old.dfm"}) machine.files.WriteFile(Target + "\\" + unit, std::string("old ") + unit);
+        for (const char* made : {"A.obj", "B.obj", "Old.dfm", "New.dfm"})
+            machine.files.WriteFile(Sources + "\\" + made, std::string("new ") + made);
+    }
+
+    // The work of a C++Builder build's tidying in one go: units deleted, objects moved in, forms
+    // copied over what is there.
+    void Work(IdeJournal& journal) {
+        JournaledFiles files(faulty, journal);
+        files.DeleteFiles({Target + "\\A.dcu", Target + "\\B.dcu", Target + "\\Missing.dcu"});
+        files.MoveFiles({{Sources + "\\A.obj", Target + "\\A.obj"}, {Sources + "\\B.obj", Target + "\\B.obj"}});
+        EXPECT_EQ(files.CopyFiles({{Sources + "\\Old.dfm", Target + "\\Old.dfm"}, {Sources + "\\New.dfm", Target + "\\New.dfm"}}, true),
+                  2u);
+    }
+
+    std::pair<std::map<std::string, std::string>, std::map<std::string, std::string>> State() {
+        return {FilesUnder(machine.files, Target), FilesUnder(machine.files, Sources)};
+    }
+};
+
+TEST(JournaledBatch, TheWholeSetIsDoneAndOneEntryEachRecordsIt) {
+    BatchRig rig;
+    IdeJournal journal(rig.machine.files, JournalFolder, "Delphi 7", engine::journal::Work::Installation, "Delphi7");
+    rig.Work(journal);
+    const auto [target, sources] = rig.State();
+    EXPECT_EQ(target, (std::map<std::string, std::string>{{"A.obj", "new A.obj"},
+                                                           {"B.obj", "new B.obj"},
+                                                           {"New.dfm", "new New.dfm"},
+                                                           {"Old.dfm", "new Old.dfm"}}));
+    EXPECT_EQ(sources.size(), 2u);
+    // The header and three entries, whatever the number of files.
+    const auto entries = engine::journal::ReadEntries(rig.machine.files, JournalFolder);
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[1].entry->kind, "files-moved");
+    EXPECT_EQ(entries[2].entry->kind, "files-moved-to");
+    EXPECT_EQ(entries[3].entry->kind, "files-created");
+}
+
+TEST(JournaledBatch, AFailureOrAKillAtAnyChangeIsUndoneToTheFilesAsTheyWere) {
+    BatchRig counting;
+    {
+        IdeJournal journal(counting.faulty, JournalFolder, "Delphi 7", engine::journal::Work::Installation, "Delphi7");
+        counting.faults.Arm(Faults::Mode::Count);
+        counting.Work(journal);
+    }
+    const int changes = counting.faults.Count();
+    ASSERT_GT(changes, 10);
+    for (const auto mode : {Faults::Mode::Fail, Faults::Mode::Kill}) {
+        for (int at = 1; at <= changes; ++at) {
+            BatchRig rig;
+            const auto before = rig.State();
+            {
+                IdeJournal journal(rig.faulty, JournalFolder, "Delphi 7", engine::journal::Work::Installation, "Delphi7");
+                rig.faults.Arm(mode, at);
+                try {
+                    rig.Work(journal);
+                    ADD_FAILURE() << "the change numbered " << at << " did not stop the work";
+                } catch (const Killed&) {
+                } catch (const std::exception&) {
+                }
+                rig.faults.Disarm();
+            }
+            const auto undone = engine::journal::UndoIdeJournal(rig.machine.platform, JournalFolder);
+            EXPECT_TRUE(undone.Complete()) << "at " << rig.faults.HitChange();
+            EXPECT_EQ(rig.State(), before) << "at " << rig.faults.HitChange();
+            EXPECT_FALSE(rig.machine.files.GetAttributes(JournalFolder)) << "at " << rig.faults.HitChange();
+        }
+    }
+}
+
+}  // namespace
