@@ -124,12 +124,13 @@ private:
     bool Extract();
     // Runs a tool below the packages folder with the engine's line and idle callbacks. During an
     // IDE's work the journal first notes which of the package's output files exist, and what a
-    // failed tool left behind is taken away again.
+    // failed tool left behind is taken away again: all of it for an optional package, whose
+    // failure is undone alone.
     int RunTool(const std::string& command, const std::string& parameters, TTargetOptions& target,
-                const std::string& packageFile);
+                const std::string& packageFile, bool optional);
     bool BuildPrecompiled(TTargetOptions& target, const std::string& packageFile);
-    bool BuildWithMake(TTargetOptions& target, const std::string& packageFile);
-    bool BuildWithDcc(TTargetOptions& target, const std::string& packageFile);
+    bool BuildWithMake(TTargetOptions& target, const std::string& packageFile, bool optional);
+    bool BuildWithDcc(TTargetOptions& target, const std::string& packageFile, bool optional);
     // Deletes the files with one of the extensions in the folder (and below it when recursive),
     // unless the folder may not be removed or is reached through a link.
     void DeleteFiles(const std::string& folder, bool recursive, const std::vector<std::string>& extensions);

@@ -49,23 +49,21 @@ void RemoveFolder(const ide::TCompileTarget& ide, std::vector<std::string>& list
 
 void TCompiler::RemovePackage(TTargetOptions& target, const std::string& baseName) {
     auto& ide = target.Target;
-    auto& files = Files();
     const std::string packageFile = ide.PackageFileName(baseName);
     const std::string bpl = sys::ChangeFileExt(packageFile, ".bpl");
     for (auto* list : {&ide.DisabledPackages, &ide.KnownPackages})
         list->Delete(list->IndexOfName(bpl));
 
-    auto deleteIfThere = [&](const std::string& path) {
-        if (sys::FileOrDirExists(files, path)) files.DeleteFile(path);
-    };
+    // Deleted where they are; a name that is not there is passed over.
+    std::vector<std::string> paths;
     for (const auto& folder : ide::PathFolders(Machine.system.GetEnv("PATH").value_or("")))
-        deleteIfThere(sys::AddPathDelimiter(folder) + bpl);
-    for (const auto& folder : ide.PackageSearchPaths) deleteIfThere(sys::AddPathDelimiter(folder) + bpl);
-
-    deleteIfThere(target.BPLDir + "\\" + bpl);
+        paths.push_back(sys::AddPathDelimiter(folder) + bpl);
+    for (const auto& folder : ide.PackageSearchPaths) paths.push_back(sys::AddPathDelimiter(folder) + bpl);
+    paths.push_back(target.BPLDir + "\\" + bpl);
     for (const char* extension : {".dcp", ".bpi", ".lib"})
-        deleteIfThere(target.DCPDir + "\\" + sys::ChangeFileExt(packageFile, extension));
-    deleteIfThere(Data.PackagesDir() + "\\" + sys::ChangeFileExt(packageFile, ".mak"));
+        paths.push_back(target.DCPDir + "\\" + sys::ChangeFileExt(packageFile, extension));
+    paths.push_back(Data.PackagesDir() + "\\" + sys::ChangeFileExt(packageFile, ".mak"));
+    Files().DeleteFiles(paths);
 }
 
 void TCompiler::DeleteHeaders(TTargetOptions& target) {

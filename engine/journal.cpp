@@ -503,10 +503,41 @@ std::string IdeJournal::FileMovingAway(const std::string& path) {
     return Join(Folder(), saved);
 }
 
-void IdeJournal::FileCreating(const std::string& path) { entries_.Write(Entry{"file-created", {}}.Add("path", {path})); }
+void IdeJournal::FileCreating(const std::string& path) {
+    entries_.Write(Entry{"file-created", {}}.Add("path", {path}));
+    Made(path);
+}
 
 void IdeJournal::FileMoving(const std::string& from, const std::string& to) {
     entries_.Write(Entry{"file-moved-to", {}}.Add("path", {from}).Add("to", {to}));
+    MovedHere(from, to);
+}
+
+bool IdeJournal::PutBackWhateverItHolds(const std::string& path) const {
+    const std::string upper = sys::UpperAscii(path);
+    if (movedIn_.count(upper)) return false;
+    if (made_.count(upper)) return true;
+    // In a folder an older tool run watched, a file there then was saved by it, and one that came
+    // later was made since: that entry deletes it.
+    const auto cut = upper.find_last_of('\\');
+    const auto watched = watched_.find(upper.substr(0, cut == std::string::npos ? 0 : cut));
+    return watched != watched_.end() && HasExtension(path, watched->second);
+}
+
+void IdeJournal::Made(const std::string& path) {
+    const std::string upper = sys::UpperAscii(path);
+    movedIn_.erase(upper);
+    made_.insert(upper);
+}
+
+void IdeJournal::MovedHere(const std::string& from, const std::string& to) {
+    if (PutBackWhateverItHolds(from)) {
+        Made(to);
+        return;
+    }
+    const std::string upper = sys::UpperAscii(to);
+    made_.erase(upper);
+    movedIn_.insert(upper);
 }
 
 std::vector<std::string> IdeJournal::FilesMovingAway(const std::vector<std::string>& paths) {
@@ -526,6 +557,7 @@ void IdeJournal::FilesMoving(const std::vector<platform::FilePair>& moves) {
     Entry entry{"files-moved-to", {}};
     for (const auto& move : moves) entry.Add("file", {move.from, move.to});
     entries_.Write(entry);
+    for (const auto& move : moves) MovedHere(move.from, move.to);
 }
 
 std::vector<std::string> IdeJournal::FilesCreating(const std::vector<std::string>& paths,
@@ -544,6 +576,7 @@ std::vector<std::string> IdeJournal::FilesCreating(const std::vector<std::string
         saved.push_back(Join(Folder(), name));
     }
     entries_.Write(entry);
+    for (const auto& path : paths) Made(path);
     return saved;
 }
 
@@ -561,7 +594,8 @@ void IdeJournal::AttributesChanging(const std::string& path, std::uint32_t old) 
     entries_.Write(Entry{"attributes", {}}.Add("path", {path}).Add("old", {ToHex(bytes)}));
 }
 
-Entry IdeJournal::ToolRunning(const std::vector<std::string>& outputs, const std::vector<WatchedFolder>& watched) {
+Entry IdeJournal::ToolRunning(const std::vector<std::string>& outputs, const std::vector<WatchedFolder>& watched,
+                              bool undoneAlone) {
     const unsigned number = entries_.NextNumber();
     Entry entry{"tool-run", {}};
     std::set<std::string> seen;
@@ -586,6 +620,10 @@ Entry IdeJournal::ToolRunning(const std::vector<std::string>& outputs, const std
             entry.Add("file", {path, "absent"});
             return;
         }
+        if (!undoneAlone && PutBackWhateverItHolds(path)) {
+            entry.Add("file", {path, "kept"});
+            return;
+        }
         // A tool may overwrite it: a copy keeps what was there.
         const std::string saved = entries_.SavedFile(number, part++);
         if (!files_.CopyFile(path, Join(Folder(), saved), true))
@@ -602,6 +640,13 @@ Entry IdeJournal::ToolRunning(const std::vector<std::string>& outputs, const std
                 note(Join(watch.folder, found.name));
     }
     entries_.Write(entry);
+    for (const auto& field : entry.fields) {
+        if (field.name == "file") Made(field.values[0]);
+        if (field.name == "watch") {
+            auto& extensions = watched_[sys::UpperAscii(field.values[0])];
+            extensions.insert(extensions.end(), field.values.begin() + 1, field.values.end());
+        }
+    }
     return entry;
 }
 

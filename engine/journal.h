@@ -19,8 +19,10 @@
 // once it is undone, and every undo step can be done again, so that an undo that is cut short
 // can be done again from the start.
 
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -118,9 +120,12 @@ public:
     void FolderRemoving(const std::string& path);
     void AttributesChanging(const std::string& path, std::uint32_t old);
     // A tool is about to run that may write these files and, in the watched folders, files with
-    // those extensions. Those that already exist are copied into the journal first. Returns the
-    // entry, for DiscardToolOutputs.
-    Entry ToolRunning(const std::vector<std::string>& outputs, const std::vector<WatchedFolder>& watched);
+    // those extensions. Those that already exist are copied into the journal first, except those
+    // that older entries put back whatever they hold, unless the tool's failure is to be undone
+    // alone (an optional package's, by DiscardToolOutputs). Returns the entry, for
+    // DiscardToolOutputs.
+    Entry ToolRunning(const std::vector<std::string>& outputs, const std::vector<WatchedFolder>& watched,
+                      bool undoneAlone);
     // Takes away what a tool that failed left behind, and puts back what it overwrote.
     void DiscardToolOutputs(const Entry& toolRun);
 
@@ -128,8 +133,18 @@ public:
     std::string Commit();
 
 private:
+    // Whether undoing the entries written so far gives the file back as it was before the IDE's
+    // work, whatever it holds now: it was made or saved by this work, and not moved here from a
+    // file that needs its content back.
+    bool PutBackWhateverItHolds(const std::string& path) const;
+    void Made(const std::string& path);
+    void MovedHere(const std::string& from, const std::string& to);
+
     platform::FileSystem& files_;
     EntryFolder entries_;
+    std::set<std::string> made_;      // upper-case paths
+    std::set<std::string> movedIn_;   // upper-case paths whose content an undo moves back elsewhere
+    std::map<std::string, std::vector<std::string>> watched_;  // upper-case folder: extensions
 };
 
 // What undoing an IDE's journal did.

@@ -1,6 +1,9 @@
 #include "engine/journaled_platform.h"
 
+#include <set>
+
 #include "system/file_utils.h"
+#include "system/text.h"
 
 namespace engine::journal {
 
@@ -10,6 +13,23 @@ using platform::Hive;
 using platform::KeyAccess;
 using platform::RegistryValue;
 namespace attr = platform::attr;
+
+// A set that names a file twice is done one file at a time, each step seeing the last one's result.
+bool NamesAFileTwice(const std::vector<std::string>& paths) {
+    std::set<std::string> seen;
+    for (const auto& path : paths)
+        if (!seen.insert(sys::UpperAscii(path)).second) return true;
+    return false;
+}
+
+bool NamesAFileTwice(const std::vector<platform::FilePair>& pairs) {
+    std::vector<std::string> paths;
+    for (const auto& pair : pairs) {
+        paths.push_back(pair.from);
+        paths.push_back(pair.to);
+    }
+    return NamesAFileTwice(paths);
+}
 
 bool SameValue(const std::optional<RegistryValue>& a, const RegistryValue& b) {
     return a && a->kind == b.kind && a->bytes == b.bytes;
@@ -143,6 +163,7 @@ bool JournaledFiles::CopyFile(const std::string& from, const std::string& to, bo
 }
 
 std::size_t JournaledFiles::CopyFiles(const std::vector<platform::FilePair>& copies, bool overwrite) {
+    if (NamesAFileTwice(copies)) return FileSystem::CopyFiles(copies, overwrite);
     // What the copy itself would refuse is refused as it would be, without a change.
     std::vector<platform::FilePair> journaled;
     std::vector<bool> replaced;
@@ -177,6 +198,7 @@ bool JournaledFiles::MoveFile(const std::string& from, const std::string& to) {
 }
 
 std::size_t JournaledFiles::MoveFiles(const std::vector<platform::FilePair>& moves) {
+    if (NamesAFileTwice(moves)) return FileSystem::MoveFiles(moves);
     std::vector<platform::FilePair> journaled;
     std::size_t done = 0;
     for (const auto& move : moves) {
@@ -192,6 +214,7 @@ std::size_t JournaledFiles::MoveFiles(const std::vector<platform::FilePair>& mov
 }
 
 std::size_t JournaledFiles::DeleteFiles(const std::vector<std::string>& paths) {
+    if (NamesAFileTwice(paths)) return FileSystem::DeleteFiles(paths);
     std::vector<std::string> journaled;
     for (const auto& path : paths) {
         const auto attributes = inner_.GetAttributes(path);

@@ -110,9 +110,9 @@ bool TCompiler::BuildPackage(TTargetOptions& target, const std::string& baseName
         if (!optional && !target.CompilePackages)
             ok = BuildPrecompiled(target, packageFile);
         else if (target.Target.IsBCB())
-            ok = BuildWithMake(target, packageFile);
+            ok = BuildWithMake(target, packageFile, optional);
         else
-            ok = BuildWithDcc(target, packageFile);
+            ok = BuildWithDcc(target, packageFile, optional);
     } catch (const std::exception& error) {
         // A file that could not be put in place, optional package or not: the IDE's work ends.
         AddMessage(error.what());
@@ -137,7 +137,7 @@ bool TCompiler::BuildPrecompiled(TTargetOptions& target, const std::string& pack
     return copy(".dcp", target.DCPDir);
 }
 
-bool TCompiler::BuildWithMake(TTargetOptions& target, const std::string& packageFile) {
+bool TCompiler::BuildWithMake(TTargetOptions& target, const std::string& packageFile, bool optional) {
     auto& files = Files();
     auto& system = Machine.system;
     const std::string packagesDir = Data.PackagesDir();
@@ -158,10 +158,10 @@ bool TCompiler::BuildWithMake(TTargetOptions& target, const std::string& package
     // Logged with the one blank that the parameters begin with; the run adds a second.
     DoOutput(bpr2mak + bpr2makParameters, Abort);
     const bool toolsSucceeded =
-        RunTool(bpr2mak, bpr2makParameters, target, packageFile) == 0 &&
+        RunTool(bpr2mak, bpr2makParameters, target, packageFile, optional) == 0 &&
         RunTool(Quoted(target.Target.MakePath()),
                 "-f" + Quoted(Join(packagesDir, sys::ChangeFileExt(packageFile, ".mak"))) + " ", target,
-                packageFile) == 0;
+                packageFile, optional) == 0;
     bool ok = toolsSucceeded;
     if (toolsSucceeded) {
         // A result that was made but cannot be put in place leaves the old one there: a failure.
@@ -185,7 +185,7 @@ bool TCompiler::BuildWithMake(TTargetOptions& target, const std::string& package
     return ok;
 }
 
-bool TCompiler::BuildWithDcc(TTargetOptions& target, const std::string& packageFile) {
+bool TCompiler::BuildWithDcc(TTargetOptions& target, const std::string& packageFile, bool optional) {
     const std::string targetDir = target.TargetDir();
     const std::string define = Data.FreeVersion ? "-DFREE" : "";
     const std::string parameters = " -B -H+ -W+ -U" + Quoted(targetDir) + " -U" +
@@ -194,11 +194,11 @@ bool TCompiler::BuildWithDcc(TTargetOptions& target, const std::string& packageF
                                    Quoted(target.DCPDir) + " " + define + " " + packageFile;
     const std::string command = Quoted(target.Target.DccPath());
     DoOutput(command + " " + parameters, Abort);
-    return RunTool(command, parameters, target, packageFile) == 0;
+    return RunTool(command, parameters, target, packageFile, optional) == 0;
 }
 
 int TCompiler::RunTool(const std::string& command, const std::string& parameters, TTargetOptions& target,
-                       const std::string& packageFile) {
+                       const std::string& packageFile, bool optional) {
     std::optional<journal::Entry> toolRun;
     if (ideJournal_) {
         // What any of the tools may write for the package: its files in the folders that the
@@ -213,7 +213,8 @@ int TCompiler::RunTool(const std::string& command, const std::string& parameters
         if (target.Target.IsBCB())
             for (const auto unit : ProductUnitNames) outputs.push_back(Join(target.HPPDir, std::string(unit) + ".hpp"));
         toolRun = ideJournal_->ToolRunning(outputs, {{target.TargetDir(), {".dcu", ".obj"}},
-                                                     {Data.SourcesDir(), {".dcu", ".obj"}}});
+                                                     {Data.SourcesDir(), {".dcu", ".obj"}}},
+                                           optional);
     }
     platform::IdleCallback idle;
     if (OnIdle) idle = [this] { OnIdle(*this); };

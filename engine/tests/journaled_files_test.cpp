@@ -1,5 +1,6 @@
 // Sets of files deleted, moved and copied with one journal entry: wherever the work fails or is
-// cut short, undoing the IDE's journal gives back every file as it was, whole or absent.
+// cut short, undoing the IDE's journal gives back every file as it was, whole or absent. And a
+// tool run keeps a copy of each file it may overwrite unless older entries give it back anyway.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -74,6 +75,19 @@ TEST(JournaledBatch, TheWholeSetIsDoneAndOneEntryEachRecordsIt) {
     EXPECT_EQ(entries[3].entry->kind, "files-created");
 }
 
+TEST(JournaledBatch, ASetThatNamesAFileTwiceIsDoneOneFileAtATime) {
+    BatchRig rig;
+    const auto before = rig.State();
+    IdeJournal journal(rig.machine.files, JournalFolder, "Delphi 7", engine::journal::Work::Installation, "Delphi7");
+    JournaledFiles files(rig.machine.files, journal);
+    // A package's folder that is in the search path and in PATH alike.
+    EXPECT_EQ(files.DeleteFiles({Target + "\\A.dcu", "c:\\q\\delphi7\\a.DCU"}), 1u);
+    EXPECT_EQ(files.CopyFiles({{Sources + "\\New.dfm", Target + "\\X.dfm"}, {Sources + "\\Old.dfm", Target + "\\X.dfm"}}, true), 2u);
+    EXPECT_EQ(rig.machine.files.ReadWholeFile(Target + "\\X.dfm"), "new Old.dfm");
+    EXPECT_TRUE(engine::journal::UndoIdeJournal(rig.machine.platform, JournalFolder).Complete());
+    EXPECT_EQ(rig.State(), before);
+}
+
 TEST(JournaledBatch, AFailureOrAKillAtAnyChangeIsUndoneToTheFilesAsTheyWere) {
     BatchRig counting;
     {
@@ -104,6 +118,46 @@ TEST(JournaledBatch, AFailureOrAKillAtAnyChangeIsUndoneToTheFilesAsTheyWere) {
             EXPECT_FALSE(rig.machine.files.GetAttributes(JournalFolder)) << "at " << rig.faults.HitChange();
         }
     }
+}
+
+// The tool's side of a run: it writes its files straight to the disk, past the journal.
+void ToolWrites(BatchRig& rig, const std::string& path, const std::string& text) { rig.machine.files.WriteFile(path, text); }
+
+TEST(JournaledToolRuns, AFileMovedInFromOutsideTheWorkIsCopiedBeforeTheToolMayOverwriteIt) {
+    BatchRig rig;
+    rig.machine.files.WriteFile("C:\\Q\\Kept.obj", "the user's own");
+    const auto before = FilesUnder(rig.machine.files, "C:\\Q");
+    IdeJournal journal(rig.machine.files, JournalFolder, "Delphi 7", engine::journal::Work::Installation, "Delphi7");
+    JournaledFiles files(rig.machine.files, journal);
+    const std::vector<engine::journal::WatchedFolder> watched{{Target, {".obj"}}};
+    journal.ToolRunning({}, watched, false);
+    ToolWrites(rig, Target + "\\Made.obj", "first tool");
+    files.MoveFiles({{"C:\\Q\\Kept.obj", Target + "\\Kept.obj"}, {Target + "\\Made.obj", Target + "\\Moved.obj"}});
+    const auto second = journal.ToolRunning({}, watched, false);
+    // What was made by the work is given back by older entries; the user's file is not.
+    std::map<std::string, std::string> states;
+    for (const auto& field : second.fields)
+        if (field.name == "file") states[field.values[0]] = field.values[1];
+    EXPECT_EQ(states, (std::map<std::string, std::string>{{Target + "\\Kept.obj", "saved"}, {Target + "\\Moved.obj", "kept"}}));
+    ToolWrites(rig, Target + "\\Kept.obj", "second tool");
+    ToolWrites(rig, Target + "\\Moved.obj", "second tool");
+    EXPECT_TRUE(engine::journal::UndoIdeJournal(rig.machine.platform, JournalFolder).Complete());
+    EXPECT_EQ(FilesUnder(rig.machine.files, "C:\\Q"), before);
+    EXPECT_EQ(FilesUnder(rig.machine.files, Target), (std::map<std::string, std::string>{{"A.dcu", "old A.dcu"}, {"B.dcu", "old B.dcu"}, {"Old.dfm", "old Old.dfm"}}));
+}
+
+TEST(JournaledToolRuns, AnOptionalPackagesFailedToolGivesBackWhatAnEarlierToolMade) {
+    BatchRig rig;
+    IdeJournal journal(rig.machine.files, JournalFolder, "Delphi 7", engine::journal::Work::Installation, "Delphi7");
+    const std::vector<engine::journal::WatchedFolder> watched{{Target, {".dcu"}}};
+    journal.ToolRunning({}, watched, false);
+    ToolWrites(rig, Target + "\\Core.dcu", "main package");
+    const auto optional = journal.ToolRunning({}, watched, true);
+    ToolWrites(rig, Target + "\\Core.dcu", "optional package, half done");
+    ToolWrites(rig, Target + "\\Extra.dcu", "optional package, half done");
+    journal.DiscardToolOutputs(optional);
+    EXPECT_EQ(rig.machine.files.ReadWholeFile(Target + "\\Core.dcu"), "main package");
+    EXPECT_FALSE(rig.machine.files.GetAttributes(Target + "\\Extra.dcu"));
 }
 
 }  // namespace
