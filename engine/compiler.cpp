@@ -56,6 +56,13 @@ private:
     platform::Registry* oldRegistry_;
 };
 
+// "A; B; C": the IDEs a line names.
+std::string NameList(const std::vector<std::string>& names) {
+    std::string list;
+    for (std::size_t i = 0; i < names.size(); ++i) list += (i ? "; " : "") + names[i];
+    return list;
+}
+
 }  // namespace
 
 TCompiler::TCompiler(TInstallData& data)
@@ -191,11 +198,18 @@ bool TCompiler::Uninstall() {
         if (!UninstallTarget(targets[i])) failed.push_back(targets[i].Target.DisplayName());
     }
     FinishJournal();
-    AddMessage("Delete component files...");
-    if (MayRemove(Data.InstallDir)) sys::DeleteTree(Machine.files, Data.InstallDir);
-    AddMessage("Completed");
+    if (failed.empty()) {
+        AddMessage("Delete component files...");
+        if (MayRemove(Data.InstallDir)) sys::DeleteTree(Machine.files, Data.InstallDir);
+        AddMessage("Completed");
+        Data.Installed = false;
+    } else {
+        // The IDEs that could not be changed still use the units and the record: both stay, so
+        // that a later uninstall can finish the work.
+        AddMessage("The component files stay in " + Data.InstallDir + ": " + NameList(failed) +
+                   (failed.size() == 1 ? " still uses them." : " still use them."));
+    }
     AddMessage("");
-    Data.Installed = false;
     Data.SaveToRegistry();
     ReportFailed("Uninstall failed for: ", failed);
     SaveLog();
@@ -226,9 +240,7 @@ bool TCompiler::TargetFailed(const std::string& work, const TTargetOptions& targ
 
 void TCompiler::ReportFailed(const std::string& run, const std::vector<std::string>& names) {
     if (names.empty()) return;
-    std::string line = run;
-    for (std::size_t i = 0; i < names.size(); ++i) line += (i ? "; " : "") + names[i];
-    AddMessage(line + ". The build log holds the details.");
+    AddMessage(run + NameList(names) + ". The build log holds the details.");
 }
 
 journal::RunJournal& TCompiler::RunJournal() {

@@ -109,12 +109,19 @@ TEST_F(RunResilienceTest, UnusableStoredFoldersFailTheirIDEBeforeAnyToolSeesThem
     expected = d7Refused;
     expected.insert(expected.end(), {"Uninstall from " + D7 + " failed.", "", "Uninstall from IDE: " + CB6, "Completed",
                                      "", bds3Refused, "Uninstall from " + BDS3 + " failed.", "",
-                                     "Delete component files...", "Completed", "",
+                                     "The component files stay in " + InstallDir + ": " + D7 + "; " + BDS3 +
+                                         " still use them.",
+                                     "",
                                      "Uninstall failed for: " + D7 + "; " + BDS3 + ". The build log holds the details.",
                                      "Uninstall completed. Press Finish to exit installation."});
     EXPECT_EQ(messages, expected);
     EXPECT_TRUE(Exists("C:\\D7\\Projects\\Bpl\\tkQuorvexD7.bpl"));
     EXPECT_FALSE(Exists("C:\\CB6\\Projects\\Bpl\\tkQuorvexC6.bpl"));
+    // What the failed IDEs still use stays, and so does the record that lets a later run finish.
+    EXPECT_TRUE(Exists(InstallDir + "\\Delphi7"));
+    EXPECT_EQ(Value(Hive::LocalMachine, Product, "InstallDir"), InstallDir);
+    Start();
+    EXPECT_EQ(data->State, engine::isMaintenance);
 }
 
 TEST_F(RunResilienceTest, AnUnusableInstallationFolderEndsTheRunBeforeAnythingChanges) {
