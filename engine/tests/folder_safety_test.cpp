@@ -94,6 +94,8 @@ protected:
             KeyAccess::CreateWrite);
         for (const char* name : {"Installed", "IDE Registration", "ZEOS Connectivity", "Add Source Location"})
             key->WriteInteger(name, 1);
+        key->WriteString("BPLDir", "C:\\D7\\Projects\\Bpl");
+        key->WriteString("DCPDir", "C:\\D7\\Projects\\Bpl");
     }
 
     std::vector<std::string> Run(bool install) {
