@@ -120,15 +120,6 @@ void Snapshot(platform::Registry& registry, Hive root, const std::string& key, c
         Snapshot(registry, root, key, relative.empty() ? subkey : relative + "\\" + subkey, entry);
 }
 
-bool KeyIsEmpty(platform::Registry& registry, Hive root, const std::string& key) {
-    const auto opened = registry.OpenKey(root, key, KeyAccess::Read);
-    if (!opened) return true;
-    if (!opened->ValueNames().empty()) return false;
-    for (const auto& subkey : opened->SubkeyNames())
-        if (!KeyIsEmpty(registry, root, key + "\\" + subkey)) return false;
-    return true;
-}
-
 // Deletes a file that the undone work made, read-only or not.
 bool RemoveFile(FileSystem& files, const std::string& path) {
     const auto attributes = files.GetAttributes(path);
@@ -225,7 +216,8 @@ std::vector<std::string> UndoEntry(platform::Platform& machine, const std::strin
                         return {CouldNotPutBack("The value \"" + entry.Text("name") + "\" of " + KeyName(registry, *root, key))};
                 }
             } else if (entry.kind == "key-created") {
-                if (registry.KeyExists(*root, key) && KeyIsEmpty(registry, *root, key)) registry.DeleteKey(*root, key);
+                // It was not there before the work: it goes with what the work wrote into it.
+                if (registry.KeyExists(*root, key)) registry.DeleteKey(*root, key);
             } else {
                 for (const auto& field : entry.fields) {
                     if (field.name == "subkey" && field.values.size() == 1) {
@@ -479,6 +471,7 @@ IdeJournal::IdeJournal(FileSystem& files, const std::string& folder, const std::
 
 void IdeJournal::ValueChanging(const std::string& root, const std::string& key, const std::string& name,
                                const std::optional<RegistryValue>& old) {
+    if (InCreatedKey(root, key)) return;  // undoing the key's creation takes the value with it
     entries_.Write(Entry{"value", {}}
                        .Add("root", {root})
                        .Add("key", {key})
@@ -487,6 +480,8 @@ void IdeJournal::ValueChanging(const std::string& root, const std::string& key, 
 }
 
 void IdeJournal::KeyCreating(const std::string& root, const std::string& key) {
+    if (InCreatedKey(root, key)) return;
+    createdKeys_.push_back(sys::UpperAscii(root + "\\" + key));
     entries_.Write(Entry{"key-created", {}}.Add("root", {root}).Add("key", {key}));
 }
 
@@ -511,6 +506,13 @@ void IdeJournal::FileCreating(const std::string& path) {
 void IdeJournal::FileMoving(const std::string& from, const std::string& to) {
     entries_.Write(Entry{"file-moved-to", {}}.Add("path", {from}).Add("to", {to}));
     MovedHere(from, to);
+}
+
+bool IdeJournal::InCreatedKey(const std::string& root, const std::string& key) const {
+    const std::string path = sys::UpperAscii(root + "\\" + key);
+    return std::any_of(createdKeys_.begin(), createdKeys_.end(), [&](const std::string& created) {
+        return path == created || path.rfind(created + "\\", 0) == 0;
+    });
 }
 
 bool IdeJournal::PutBackWhateverItHolds(const std::string& path) const {

@@ -98,7 +98,8 @@ public:
     // The root is named as the registry names it (HKEY_USERS\<SID> for another user's hive).
     void ValueChanging(const std::string& root, const std::string& key, const std::string& name,
                        const std::optional<platform::RegistryValue>& old);
-    // The key (the first missing one of a path to be created) is about to be created.
+    // The key (the first missing one of a path to be created) is about to be created. Undoing it
+    // deletes it with everything in it: values written there later need no entries.
     void KeyCreating(const std::string& root, const std::string& key);
     // The key is about to be deleted, with everything in it.
     void KeyDeleting(platform::Registry& registry, platform::Hive root, const std::string& key);
@@ -137,6 +138,8 @@ private:
     // work, whatever it holds now: it was made or saved by this work, and not moved here from a
     // file that needs its content back.
     bool PutBackWhateverItHolds(const std::string& path) const;
+    // Whether the key is one this work created, or lies below one.
+    bool InCreatedKey(const std::string& root, const std::string& key) const;
     void Made(const std::string& path);
     void MovedHere(const std::string& from, const std::string& to);
 
@@ -145,6 +148,7 @@ private:
     std::set<std::string> made_;      // upper-case paths
     std::set<std::string> movedIn_;   // upper-case paths whose content an undo moves back elsewhere
     std::map<std::string, std::vector<std::string>> watched_;  // upper-case folder: extensions
+    std::vector<std::string> createdKeys_;  // upper-case root\key
 };
 
 // What undoing an IDE's journal did.

@@ -15,20 +15,11 @@ using platform::RegistryValue;
 namespace attr = platform::attr;
 
 // A set that names a file twice is done one file at a time, each step seeing the last one's result.
-bool NamesAFileTwice(const std::vector<std::string>& paths) {
-    std::set<std::string> seen;
-    for (const auto& path : paths)
-        if (!seen.insert(sys::UpperAscii(path)).second) return true;
-    return false;
-}
-
 bool NamesAFileTwice(const std::vector<platform::FilePair>& pairs) {
-    std::vector<std::string> paths;
-    for (const auto& pair : pairs) {
-        paths.push_back(pair.from);
-        paths.push_back(pair.to);
-    }
-    return NamesAFileTwice(paths);
+    std::set<std::string> seen;
+    for (const auto& pair : pairs)
+        if (!seen.insert(sys::UpperAscii(pair.from)).second || !seen.insert(sys::UpperAscii(pair.to)).second) return true;
+    return false;
 }
 
 bool SameValue(const std::optional<RegistryValue>& a, const RegistryValue& b) {
@@ -214,9 +205,11 @@ std::size_t JournaledFiles::MoveFiles(const std::vector<platform::FilePair>& mov
 }
 
 std::size_t JournaledFiles::DeleteFiles(const std::vector<std::string>& paths) {
-    if (NamesAFileTwice(paths)) return FileSystem::DeleteFiles(paths);
+    // A file named twice is deleted once, as the second single call would find it gone.
     std::vector<std::string> journaled;
+    std::set<std::string> seen;
     for (const auto& path : paths) {
+        if (!seen.insert(sys::UpperAscii(path)).second) continue;
         const auto attributes = inner_.GetAttributes(path);
         if (attributes && !(*attributes & (attr::Directory | attr::ReadOnly))) journaled.push_back(path);
     }

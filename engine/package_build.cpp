@@ -165,14 +165,13 @@ bool TCompiler::BuildWithMake(TTargetOptions& target, const std::string& package
     bool ok = toolsSucceeded;
     if (toolsSucceeded) {
         // A result that was made but cannot be put in place leaves the old one there: a failure.
-        auto move = [&](const std::string& extension, const std::string& toFolder) {
+        std::vector<platform::FilePair> results;
+        for (const auto& [extension, toFolder] : {std::pair{".bpl", target.BPLDir}, {".bpi", target.DCPDir}, {".lib", target.DCPDir}}) {
             const std::string name = sys::ChangeFileExt(packageFile, extension);
             const std::string from = Join(packagesDir, name);
-            if (sys::FileOrDirExists(files, from) && !files.MoveFile(from, Join(toFolder, name))) ok = false;
-        };
-        move(".bpl", target.BPLDir);
-        move(".bpi", target.DCPDir);
-        move(".lib", target.DCPDir);
+            if (sys::FileOrDirExists(files, from)) results.push_back({from, Join(toFolder, name)});
+        }
+        if (files.MoveFiles(results) != results.size()) ok = false;
         std::vector<sys::FoundFile> units;
         sys::FindFiles(files, sourcesDir, "*.*", false, units, {".obj", ".dcu"});
         std::vector<platform::FilePair> moves;
@@ -180,8 +179,10 @@ bool TCompiler::BuildWithMake(TTargetOptions& target, const std::string& package
             moves.push_back({unit.path, Join(targetDir, unit.path.substr(unit.path.find_last_of('\\') + 1))});
         files.MoveFiles(moves);
     }
+    std::vector<std::string> leftOvers;
     for (const char* extension : {".mak", ".obj", ".tds"})
-        files.DeleteFile(Join(packagesDir, sys::ChangeFileExt(packageFile, extension)));
+        leftOvers.push_back(Join(packagesDir, sys::ChangeFileExt(packageFile, extension)));
+    files.DeleteFiles(leftOvers);
     return ok;
 }
 
