@@ -122,10 +122,11 @@ void Snapshot(platform::Registry& registry, Hive root, const std::string& key, c
 
 // Deletes a file that the undone work made, read-only or not.
 bool RemoveFile(FileSystem& files, const std::string& path) {
+    if (files.DeleteFile(path)) return true;  // the common case, in one call
     const auto attributes = files.GetAttributes(path);
     if (!attributes) return true;
-    if (*attributes & attr::Directory) return false;
-    if (*attributes & attr::ReadOnly) files.SetAttributes(path, *attributes & ~attr::ReadOnly);
+    if (!(*attributes & attr::ReadOnly) || (*attributes & attr::Directory)) return false;
+    files.SetAttributes(path, *attributes & ~attr::ReadOnly);
     return files.DeleteFile(path);
 }
 

@@ -146,7 +146,7 @@ TEST(JournaledToolRuns, AFileMovedInFromOutsideTheWorkIsCopiedBeforeTheToolMayOv
     EXPECT_EQ(FilesUnder(rig.machine.files, Target), (std::map<std::string, std::string>{{"A.dcu", "old A.dcu"}, {"B.dcu", "old B.dcu"}, {"Old.dfm", "old Old.dfm"}}));
 }
 
-TEST(JournaledToolRuns, AnOptionalPackagesFailedToolGivesBackWhatAnEarlierToolMade) {
+TEST(JournaledToolRuns, AnOptionalPackagesFailedToolGivesBackWhatAnEarlierToolMadeAndTakesWhatItMade) {
     BatchRig rig;
     IdeJournal journal(rig.machine.files, JournalFolder, "Delphi 7", engine::journal::Work::Installation, "Delphi7");
     const std::vector<engine::journal::WatchedFolder> watched{{Target, {".dcu"}}};
@@ -155,6 +155,7 @@ TEST(JournaledToolRuns, AnOptionalPackagesFailedToolGivesBackWhatAnEarlierToolMa
     const auto optional = journal.ToolRunning({}, watched, true);
     ToolWrites(rig, Target + "\\Core.dcu", "optional package, half done");
     ToolWrites(rig, Target + "\\Extra.dcu", "optional package, half done");
+    rig.machine.files.SetAttributes(Target + "\\Extra.dcu", platform::attr::ReadOnly);  // a tool may leave it so
     journal.DiscardToolOutputs(optional);
     EXPECT_EQ(rig.machine.files.ReadWholeFile(Target + "\\Core.dcu"), "main package");
     EXPECT_FALSE(rig.machine.files.GetAttributes(Target + "\\Extra.dcu"));
