@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "engine/compiler.h"
+#include "engine/folder_safety.h"
 #include "engine/journal.h"
 #include "engine/unit_names.h"
 #include "ide/path_list.h"
@@ -54,11 +55,15 @@ void TCompiler::RemovePackage(TTargetOptions& target, const std::string& baseNam
     for (auto* list : {&ide.DisabledPackages, &ide.KnownPackages})
         list->Delete(list->IndexOfName(bpl));
 
-    // Deleted where they are; a name that is not there is passed over.
+    // Deleted where they are; a name that is not there is passed over. The IDE's own macros in its
+    // package search path stand for its folders; a folder that is not a full path would be taken
+    // from setup's current folder, and is passed over too.
     std::vector<std::string> paths;
-    for (const auto& folder : ide::PathFolders(Machine.system.GetEnv("PATH").value_or("")))
-        paths.push_back(sys::AddPathDelimiter(folder) + bpl);
-    for (const auto& folder : ide.PackageSearchPaths) paths.push_back(sys::AddPathDelimiter(folder) + bpl);
+    auto stale = [&](const std::string& folder) {
+        if (!FolderValueFault(folder)) paths.push_back(sys::AddPathDelimiter(folder) + bpl);
+    };
+    for (const auto& folder : ide::PathFolders(Machine.system.GetEnv("PATH").value_or(""))) stale(folder);
+    for (const auto& folder : ide.PackageSearchPaths) stale(ide.ExpandPathMacros(folder));
     paths.push_back(target.BPLDir + "\\" + bpl);
     for (const char* extension : {".dcp", ".bpi", ".lib"})
         paths.push_back(target.DCPDir + "\\" + sys::ChangeFileExt(packageFile, extension));

@@ -254,12 +254,13 @@ TEST_F(CompilerTest, MissingOrFailingToolsFailTheBuild) {
 
 TEST_F(CompilerTest, StalePackagesAreFoundOnThePathAndInPackageFolders) {
     auto d7 = seeding::TypicalIde("Delphi", "7.0", "C:\\D7");
-    d7.packageSearchPath = "C:\\Pkgs;C:\\Missing";
+    d7.packageSearchPath = "C:\\Pkgs;C:\\Missing;$(DELPHI)\\Stale";
     Seed(d7);
     machine.system.SetEnv("PATH", "C:\\A;;\"C:\\Program Files\\B\";");
-    for (const char* folder : {"C:\\A", "C:\\Program Files\\B", "C:\\Pkgs", "C:\\Other"})
+    for (const char* folder : {"C:\\A", "C:\\Program Files\\B", "C:\\Pkgs", "C:\\Other", "C:\\D7\\Stale"})
         WriteFile(std::string(folder) + "\\tkQuorvexD7.bpl");
     ASSERT_TRUE(InstallAll());
+    EXPECT_FALSE(Exists("C:\\D7\\Stale\\tkQuorvexD7.bpl"));
     EXPECT_FALSE(Exists("C:\\A\\tkQuorvexD7.bpl"));
     EXPECT_FALSE(Exists("C:\\Program Files\\B\\tkQuorvexD7.bpl"));
     EXPECT_FALSE(Exists("C:\\Pkgs\\tkQuorvexD7.bpl"));
