@@ -11,6 +11,9 @@ TKeyAction DialogKeyAction(TDialogKey key, bool shift, const TFocusedControl& fo
         if (focused.listDropped || focused.takesEnter) return TKeyAction::PassOn;
         return focused.pushButton ? TKeyAction::ClickFocused : TKeyAction::ClickDefault;
     case TDialogKey::Escape: return focused.listDropped ? TKeyAction::PassOn : TKeyAction::ClickCancel;
+    // Radio buttons, lists and edits keep their own arrow keys.
+    case TDialogKey::ArrowBack: return focused.checkBox ? TKeyAction::PriorCheckBox : TKeyAction::PassOn;
+    case TDialogKey::ArrowOn: return focused.checkBox ? TKeyAction::NextCheckBox : TKeyAction::PassOn;
     case TDialogKey::Other: break;
     }
     return TKeyAction::PassOn;

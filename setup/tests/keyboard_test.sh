@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A first installation into Delphi 7 and C++Builder 6 by keyboard alone: real key presses
 # (xdotool) to setup.exe's window, no click. Where the focus goes when the window shows and when a
-# page is entered, Tab and Shift+Tab around a page and its button bar, Space on a check box, Enter
+# page is entered, Tab and Shift+Tab around a page and its button bar, the arrows among the IDEs'
+# check boxes, Space on a check box, Enter
 # and the access keys Alt+N and Alt+B from controls of the pages, Enter on Finish. Then the next
 # start, maintenance: the arrow keys choose between its two radio buttons, and Escape ends it.
 # Keeps a screenshot per page.
@@ -68,6 +69,16 @@ press Return
 keys_to "destination: Enter goes to the IDE targets" page_is "Choose IDE Targets"
 shot "$shots/4-ide-targets.png"
 keys_to "IDE targets: the focus starts on the first IDE" focus_is "Button #200 Delphi 7.0 (Enterprise)"
+press Down
+keys_to "IDE targets: Down moves to the next IDE" focus_is "Button #201 C++Builder 6.0 (Enterprise)"
+press Down
+keys_to "IDE targets: Down from the last IDE goes round to the first" focus_is "Button #200 Delphi 7.0 (Enterprise)"
+press Up
+keys_to "IDE targets: Up from the first IDE goes round to the last" focus_is "Button #201 C++Builder 6.0 (Enterprise)"
+press Left
+keys_to "IDE targets: Left moves back, nothing checked or unchecked" \
+    eval 'focus_is "Button #200 Delphi 7.0 (Enterprise)" && [ "$(ide_label 0)" = "Action: Install" ] &&
+          [ "$(ide_label 1)" = "Action: Install" ]'
 press space
 keys_to "IDE targets: Space unchecks it" eval '[ "$(ide_label 0)" = "Action: Don'"'"'t install" ]'
 press space

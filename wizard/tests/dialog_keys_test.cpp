@@ -1,5 +1,5 @@
-// The dialog keys: what Tab, Enter and Escape do from each kind of focused control, and which
-// captions mark an access key.
+// The dialog keys: what Tab, Enter, Escape and the arrows do from each kind of focused control,
+// and which captions mark an access key.
 
 #include "wizard/dialog_keys.h"
 
@@ -31,6 +31,19 @@ TEST(DialogKeys, TabMovesFromEveryControlAndOtherKeysStayWithIt) {
         EXPECT_EQ(DialogKeyAction(TDialogKey::Tab, false, focused), TKeyAction::NextControl);
         EXPECT_EQ(DialogKeyAction(TDialogKey::Tab, true, focused), TKeyAction::PriorControl);
         EXPECT_EQ(DialogKeyAction(TDialogKey::Other, false, focused), TKeyAction::PassOn);
+    }
+}
+
+TEST(DialogKeys, ArrowsMoveAmongCheckBoxesAndStayWithOtherControls) {
+    for (const bool shift : {false, true}) {
+        EXPECT_EQ(DialogKeyAction(TDialogKey::ArrowOn, shift, {.checkBox = true}), TKeyAction::NextCheckBox);
+        EXPECT_EQ(DialogKeyAction(TDialogKey::ArrowBack, shift, {.checkBox = true}), TKeyAction::PriorCheckBox);
+    }
+    // A radio button chooses with them, an edit moves its caret, a list its selection.
+    for (const TFocusedControl focused : {TFocusedControl{}, TFocusedControl{.pushButton = true},
+                                          TFocusedControl{.takesEnter = true}, TFocusedControl{.listDropped = true}}) {
+        EXPECT_EQ(DialogKeyAction(TDialogKey::ArrowOn, false, focused), TKeyAction::PassOn);
+        EXPECT_EQ(DialogKeyAction(TDialogKey::ArrowBack, false, focused), TKeyAction::PassOn);
     }
 }
 

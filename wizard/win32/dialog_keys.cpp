@@ -22,6 +22,32 @@ std::string TextOf(HWND window) {
 
 bool IsComboBox(HWND window) { return window && ::lstrcmpiA(ClassOf(window).c_str(), "ComboBox") == 0; }
 
+bool IsCheckBox(HWND window) {
+    if (!window || ::lstrcmpiA(ClassOf(window).c_str(), "Button") != 0) return false;
+    switch (::GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE: return true;
+    default: return false;
+    }
+}
+
+// The next (or previous) check box among the control's siblings that can take the focus, going
+// round from the last to the first; the control itself when it is the only one.
+HWND SiblingCheckBox(HWND control, bool previous) {
+    const UINT step = previous ? GW_HWNDPREV : GW_HWNDNEXT;
+    const UINT restart = previous ? GW_HWNDLAST : GW_HWNDFIRST;
+    HWND sibling = ::GetWindow(control, step);
+    for (int guard = 0; guard < 1000; ++guard) {
+        if (!sibling) sibling = ::GetWindow(control, restart);
+        if (!sibling || sibling == control) return control;
+        if (IsCheckBox(sibling) && ::IsWindowVisible(sibling) && ::IsWindowEnabled(sibling)) return sibling;
+        sibling = ::GetWindow(sibling, step);
+    }
+    return control;
+}
+
 TFocusedControl Describe(HWND focus) {
     TFocusedControl focused;
     if (!focus) return focused;
@@ -32,6 +58,7 @@ TFocusedControl Describe(HWND focus) {
     // The focus of a combo box with an edit is in the edit, a child of the box.
     const HWND combo = IsComboBox(focus) ? focus : IsComboBox(::GetParent(focus)) ? ::GetParent(focus) : nullptr;
     focused.listDropped = combo && ::SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0);
+    focused.checkBox = IsCheckBox(focus);
     return focused;
 }
 
@@ -70,6 +97,10 @@ TDialogKey KeyOf(WPARAM key) {
     case VK_TAB: return TDialogKey::Tab;
     case VK_RETURN: return TDialogKey::Enter;
     case VK_ESCAPE: return TDialogKey::Escape;
+    case VK_UP:
+    case VK_LEFT: return TDialogKey::ArrowBack;
+    case VK_DOWN:
+    case VK_RIGHT: return TDialogKey::ArrowOn;
     default: return TDialogKey::Other;
     }
 }
@@ -96,7 +127,8 @@ bool HandleDialogKey(HWND root, const MSG& message, const DialogButtons& buttons
     if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0) return false;
     const HWND focus = ::GetFocus();
     const bool shift = ::GetKeyState(VK_SHIFT) < 0;
-    switch (DialogKeyAction(KeyOf(message.wParam), shift, Describe(focus))) {
+    const TKeyAction action = DialogKeyAction(KeyOf(message.wParam), shift, Describe(focus));
+    switch (action) {
     case TKeyAction::PassOn: return false;
     case TKeyAction::ClickFocused: ::SendMessageA(focus, BM_CLICK, 0, 0); return true;
     case TKeyAction::ClickDefault: buttons.pressDefault(); return true;
@@ -108,6 +140,10 @@ bool HandleDialogKey(HWND root, const MSG& message, const DialogButtons& buttons
         if (const HWND next = ::GetNextDlgTabItem(root, none ? nullptr : focus, !none && shift)) FocusControl(next);
         return true;
     }
+    case TKeyAction::NextCheckBox:
+    case TKeyAction::PriorCheckBox:
+        ::SetFocus(SiblingCheckBox(focus, action == TKeyAction::PriorCheckBox));
+        return true;
     }
     return false;
 }
