@@ -15,12 +15,6 @@ namespace engine::journal {
 
 namespace {
 
-using platform::FileSystem;
-using platform::Hive;
-using platform::KeyAccess;
-using platform::RegistryValue;
-namespace attr = platform::attr;
-
 // A file name made of an IDE's name: without the characters a file name cannot hold.
 std::string FolderNameOf(const std::string& text) {
     std::string name;

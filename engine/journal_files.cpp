@@ -10,12 +10,6 @@
 
 namespace engine::journal {
 
-using platform::FileSystem;
-using platform::Hive;
-using platform::KeyAccess;
-using platform::RegistryValue;
-namespace attr = platform::attr;
-
 namespace {
 
 // Moves FROM out of the way into the journal's Replaced folder; false when it cannot be moved.

@@ -11,6 +11,13 @@
 
 namespace engine::journal {
 
+// The platform's names the journal's files use throughout.
+using platform::FileSystem;
+using platform::Hive;
+using platform::KeyAccess;
+using platform::RegistryValue;
+namespace attr = platform::attr;
+
 inline constexpr const char* EntryExtension = ".entry";
 inline constexpr const char* PreviousFolder = "Previous";
 inline constexpr const char* ReplacedFolder = "Replaced";

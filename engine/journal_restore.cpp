@@ -12,12 +12,6 @@ namespace engine::journal {
 
 namespace {
 
-using platform::FileSystem;
-using platform::Hive;
-using platform::KeyAccess;
-using platform::RegistryValue;
-namespace attr = platform::attr;
-
 std::string KeyName(platform::Registry& registry, Hive root, const std::string& key) {
     return registry.RootName(root) + "\\" + key;
 }
