@@ -61,13 +61,21 @@ void ConfigPage::wConfigPageEnterPage() {
     ImageListTargets.reset(::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4));
     configTargets_ = ConfigTargets(data);
     targetIcons_.clear();
+    std::string iconFailure;
     for (auto* target : configTargets_) {
         ::SendMessageA(cTarget_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(target->Target.DisplayName().c_str()));
         // A program without an icon leaves its item's slot empty; the later items keep their own.
-        const auto icon = data.Machine.system.FileSmallIcon(target->Target.IDEExecutable);
+        std::unique_ptr<platform::SmallIcon> icon;
+        try {
+            if (iconFailure.empty()) icon = data.Machine.system.FileSmallIcon(target->Target.IDEExecutable);
+        } catch (const std::exception& error) {
+            iconFailure = "The IDEs' icons cannot be shown: " + std::string(error.what());
+        }
         targetIcons_.push_back(
             icon ? ::ImageList_AddIcon(ImageListTargets.get(), static_cast<HICON>(icon->NativeHandle())) : -1);
     }
+    // The page works without them: said once, after the list is complete.
+    if (!iconFailure.empty()) window_.ShowMessage(iconFailure, MB_ICONWARNING);
     ::SendMessageA(cTarget_, CB_SETCURSEL, 0, 0);
     cTargetChange();
 }

@@ -42,7 +42,7 @@ bool TBrowseFolderDialog::Execute() {
     UniquePidl chosen;
     {
         ModalScope modal;
-        chosen.reset(::SHBrowseForFolderA(&info));
+        chosen = BrowseForFolder(info);
         handle_ = nullptr;
         previousProc_ = nullptr;
     }
@@ -53,7 +53,7 @@ bool TBrowseFolderDialog::Execute() {
         FolderName = displayName_.c_str();
     } else {
         char path[MAX_PATH] = {};
-        if (!::SHGetPathFromIDListA(chosen.get(), path))
+        if (!ItemPath(chosen.get(), path))
             throw std::runtime_error("The chosen item has no file-system path");
         FolderName = FolderNameFromPath(path);
     }
@@ -108,7 +108,7 @@ void TBrowseFolderDialog::SelectionChanged(LPCITEMIDLIST item) {
         selectionPath_ = displayName_.c_str();
     } else {
         char path[MAX_PATH] = {};
-        if (item && ::SHGetPathFromIDListA(item, path)) {
+        if (item && ItemPath(item, path)) {
             selectionPath_ = path;
             EnableOk(DirectoryExists(selectionPath_));
         } else {

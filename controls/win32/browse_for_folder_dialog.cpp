@@ -135,7 +135,7 @@ bool TBrowseForFolderDialog::Execute() {
     chosen_.reset();
     {
         ModalScope modal;
-        chosen_.reset(::SHBrowseForFolderA(&info));
+        chosen_ = BrowseForFolder(info);
     }
     Closed();
     if (!chosen_) return false;

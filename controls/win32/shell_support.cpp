@@ -7,6 +7,8 @@
 
 namespace controls::win32 {
 
+using platform::win32::RequiredSystemFunction;
+
 namespace {
 
 std::string NameOf(IShellFolder& folder, LPCITEMIDLIST item) {
@@ -21,20 +23,42 @@ std::string NameOf(IShellFolder& folder, LPCITEMIDLIST item) {
 
 }  // namespace
 
+void FreeItem(LPITEMIDLIST item) {
+    // An item list comes from the shell, which brought the object model in with it: the function
+    // is there whenever a list is.
+    static auto* const taskMemFree = platform::win32::SystemFunction<decltype(::CoTaskMemFree)>("ole32.dll", "CoTaskMemFree");
+    if (taskMemFree) taskMemFree(item);
+}
+
+UniquePidl BrowseForFolder(BROWSEINFOA& info) {
+    static auto& browse = RequiredSystemFunction<decltype(::SHBrowseForFolderA)>("shell32.dll", "SHBrowseForFolderA");
+    return UniquePidl(browse(&info));
+}
+
+bool ItemPath(LPCITEMIDLIST item, char* path) {
+    static auto& itemPath = RequiredSystemFunction<decltype(::SHGetPathFromIDListA)>("shell32.dll", "SHGetPathFromIDListA");
+    return itemPath(item, path);
+}
+
 UniquePidl SpecialFolderItem(int csidl) {
+    static auto& location =
+        RequiredSystemFunction<decltype(::SHGetSpecialFolderLocation)>("shell32.dll", "SHGetSpecialFolderLocation");
     UniquePidl pidl;
-    if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, pidl.put()))) pidl.reset();
+    if (FAILED(location(nullptr, csidl, pidl.put()))) pidl.reset();
     return pidl;
 }
 
 UniquePidl ItemFromParsingName(const std::string& name) {
     if (name.empty()) return {};
-    return UniquePidl(::ILCreateFromPathA(name.c_str()));
+    static auto& fromPath = RequiredSystemFunction<decltype(::ILCreateFromPathA)>("shell32.dll", "ILCreateFromPathA");
+    return UniquePidl(fromPath(name.c_str()));
 }
 
 std::string ParsingName(LPCITEMIDLIST item) {
+    if (!item) return "";
+    static auto& desktopFolder = RequiredSystemFunction<decltype(::SHGetDesktopFolder)>("shell32.dll", "SHGetDesktopFolder");
     UniqueCom<IShellFolder> desktop;
-    if (!item || FAILED(::SHGetDesktopFolder(desktop.put()))) return "";
+    if (FAILED(desktopFolder(desktop.put()))) return "";
     return NameOf(*desktop.get(), item);
 }
 
@@ -43,6 +67,16 @@ std::string ChildParsingName(IShellFolder& folder, LPCITEMIDLIST child) { return
 bool DirectoryExists(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+ComScope::ComScope() {
+    static auto& initialize = RequiredSystemFunction<decltype(::CoInitializeEx)>("ole32.dll", "CoInitializeEx");
+    static auto& uninitialize = RequiredSystemFunction<decltype(::CoUninitialize)>("ole32.dll", "CoUninitialize");
+    if (SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED))) uninitialize_ = &uninitialize;
+}
+
+ComScope::~ComScope() {
+    if (uninitialize_) uninitialize_();
 }
 
 ModalScope::ModalScope() : active_(::GetActiveWindow()) {

@@ -1,7 +1,8 @@
 #pragma once
 // What both folder dialogs need of the shell and the window system: item lists as owned handles,
 // the component object model and the modal state around a run, names of items, and the button a
-// dialog gets beside its own.
+// dialog gets beside its own. The shell and the object model are loaded on first use, as most runs
+// never open a dialog; one that cannot be loaded raises platform::win32::SystemLibraryError.
 
 #include <windows.h>
 #include <shlobj.h>
@@ -13,10 +14,13 @@
 
 namespace controls::win32 {
 
+// Gives an item list back to the shell allocator.
+void FreeItem(LPITEMIDLIST item);
+
 struct PidlTraits {  // item lists come from, and go back to, the shell allocator
     using Handle = LPITEMIDLIST;
     static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::CoTaskMemFree(h); }
+    static void Close(Handle h) { FreeItem(h); }
 };
 using UniquePidl = platform::win32::UniqueHandle<PidlTraits>;
 
@@ -29,6 +33,10 @@ struct ComTraits {  // one reference to a component object, released when the ow
 template <typename Interface>
 using UniqueCom = platform::win32::UniqueHandle<ComTraits<Interface>>;
 
+// SHBrowseForFolder: the chosen item, or none when the dialog was cancelled.
+UniquePidl BrowseForFolder(BROWSEINFOA& info);
+// The file-system path of an item into `path` (MAX_PATH characters); false when it has none.
+bool ItemPath(LPCITEMIDLIST item, char* path);
 // A shell special folder as an item list; empty when the shell has none.
 UniquePidl SpecialFolderItem(int csidl);
 // The item a parsing name (a path, or a shell name) stands for; empty when it names nothing.
@@ -42,15 +50,13 @@ bool DirectoryExists(const std::string& path);
 
 class ComScope {
 public:
-    ComScope() : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComScope() {
-        if (initialized_) ::CoUninitialize();
-    }
+    ComScope();
+    ~ComScope();
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;
 
 private:
-    bool initialized_;
+    void(WINAPI* uninitialize_)() = nullptr;  // set while this scope initialized the object model
 };
 
 // The application's other windows stay disabled while a dialog runs, and come back in every case.

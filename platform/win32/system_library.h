@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <stdexcept>
+
 namespace platform::win32 {
 
 // The library from the system folder, loaded once; nullptr when it cannot be loaded.
@@ -20,6 +22,22 @@ Function* SystemFunction(const char* library, const char* name) {
     const HMODULE module = SystemLibrary(library);
     if (!module) return nullptr;
     return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
+// A system library, or one of its functions, that cannot be had.
+class SystemLibraryError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The address of `name` in the system library `library`. Throws SystemLibraryError naming the
+// function, the library's path and the system's reason when either is missing.
+void* RequiredSystemProc(const char* library, const char* name);
+
+// RequiredSystemProc as the function's own type.
+template <typename Function>
+Function& RequiredSystemFunction(const char* library, const char* name) {
+    return *reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(RequiredSystemProc(library, name)));
 }
 
 }  // namespace platform::win32

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/win32/system_error.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
 
 namespace platform::win32 {
@@ -139,7 +140,8 @@ bool Win32FileSystem::Recycle(const std::string& pattern) {
     operation.pFrom = names.c_str();
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_NOCONFIRMMKDIR |
                        FOF_ALLOWUNDO;
-    return ::SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted;
+    static auto& fileOperation = RequiredSystemFunction<decltype(::SHFileOperationA)>("shell32.dll", "SHFileOperationA");
+    return fileOperation(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
 
 }  // namespace platform::win32

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
 
 namespace platform::win32 {
@@ -67,8 +68,11 @@ std::optional<std::string> Win32SystemInfo::GetSpecialFolder(SpecialFolder folde
         case SpecialFolder::AppData: csidl = CSIDL_APPDATA; break;
         case SpecialFolder::LocalAppData: csidl = CSIDL_LOCAL_APPDATA; break;
     }
+    // The shell is loaded when a folder is first asked for: the first page needs none.
+    static auto& getFolderPath =
+        RequiredSystemFunction<decltype(::SHGetFolderPathA)>("shell32.dll", "SHGetFolderPathA");
     char buffer[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer)) || !*buffer)
+    if (FAILED(getFolderPath(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer)) || !*buffer)
         return std::nullopt;
     return std::string(buffer);
 }
@@ -162,8 +166,9 @@ std::vector<std::string> Win32SystemInfo::ProcessModules(std::uint32_t processId
 }
 
 std::unique_ptr<SmallIcon> Win32SystemInfo::FileSmallIcon(const std::string& path) {
+    static auto& getFileInfo = RequiredSystemFunction<decltype(::SHGetFileInfoA)>("shell32.dll", "SHGetFileInfoA");
     SHFILEINFOA info{};
-    if (!SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) ||
+    if (!getFileInfo(path.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) ||
         !info.hIcon)
         return nullptr;
     return std::make_unique<Win32SmallIcon>(info.hIcon);

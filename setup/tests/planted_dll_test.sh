@@ -2,9 +2,8 @@
 # A library planted beside setup.exe under a system library's name is not loaded, not even before
 # WinMain: canaries for the libraries setup.exe uses (version, shlwapi, comdlg32, shfolder) lie
 # beside it, Wine is told to prefer them over its own, and setup.exe starts (--help: it ends right
-# after its start-up). Under Wine, the system's own user32 imports version.dll and its shell32
-# imports shlwapi.dll by name, so a planted copy of those loads into any program with a window,
-# whatever its import table says. A twin program that imports exactly what setup.exe imports tells
+# after its start-up). Under Wine, the system's own user32 imports version.dll by name, so a
+# planted copy of it loads into any program with a window, whatever its import table says. A twin program that imports exactly what setup.exe imports tells
 # the two apart: setup.exe may load no canary that the twin does not load too.
 # Usage: planted_dll_test.sh SETUP_EXE IMPORT_TWIN_EXE CANARY_DIR OBJDUMP   (in a private prefix)
 set -uo pipefail

@@ -2,16 +2,12 @@
 // planted library does to it, Wine's own system libraries do, not setup.exe's import table.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
-#include <shellapi.h>
 
 int main(int argc, char**) {
     if (argc < 0) {  // never: only the imports matter
         ::MessageBeep(0);
         ::GetStockObject(0);
         ::RegCloseKey(nullptr);
-        ::DragFinish(nullptr);
-        ::CoUninitialize();
         ::InitCommonControls();
     }
     return 0;

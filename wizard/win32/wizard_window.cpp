@@ -1,5 +1,6 @@
 #include "wizard/win32/wizard_window.h"
 
+#include <exception>
 #include <utility>
 
 #include "wizard/win32/dialog_keys.h"
@@ -52,6 +53,20 @@ void PaintBuffered(HWND hwnd, Render render) {
 }
 
 }  // namespace
+
+// A handler that fails (a system library that cannot be loaded, a registry that refuses) shows why,
+// and the wizard stays: a failure that left the window procedure would end the program.
+template <typename Action>
+void ShowingFailure(HWND window, Action action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        const HWND root = ::GetAncestor(window, GA_ROOT);
+        char title[256] = {};
+        ::GetWindowTextA(root, title, sizeof title);
+        ::MessageBoxA(root, error.what(), title, MB_OK | MB_ICONERROR);
+    }
+}
 
 int ButtonControlId(TWizardButtonKind kind) { return kind == bkCancel ? IDCANCEL : 1001 + kind; }
 
@@ -163,7 +178,8 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(BackgroundBrush());
     }
     case WM_COMMAND:
-        if (OnCommand) OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        if (OnCommand)
+            ShowingFailure(hwnd_.get(), [&] { OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); });
         return 0;
     case WM_SHOWWINDOW:
         // lParam 0: a ShowWindow call on the page itself, not its parent showing.
@@ -305,7 +321,7 @@ LRESULT WizardWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 TWizardButtonControl& button = wizard_->ButtonControl(static_cast<TWizardButtonKind>(i));
                 // Escape arrives as a cancel command even when Cancel cannot be pressed.
                 if (ButtonControlId(button.Kind()) == LOWORD(wParam) && button.Visible() && button.Enabled()) {
-                    button.Click();
+                    ShowingFailure(hwnd_.get(), [&] { button.Click(); });
                     break;
                 }
             }

@@ -36,6 +36,41 @@ TEST(SystemLibrary, ComesFromTheSystemFolderOnly) {
     EXPECT_EQ(platform::win32::SystemLibrary("test_strings.deu"), nullptr);
 }
 
+std::string FailureOf(const char* library, const char* name) {
+    try {
+        platform::win32::RequiredSystemProc(library, name);
+    } catch (const platform::win32::SystemLibraryError& error) {
+        return error.what();
+    }
+    return "<no error>";
+}
+
+std::string Message(DWORD code) {
+    char text[512] = {};
+    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                    sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' ')) --length;
+    return std::string(text, length);
+}
+
+// The shell and the object model are loaded on first use: a function comes from the library in
+// the system folder, and one that cannot be had names itself, the library's path and the reason.
+TEST(SystemLibrary, RequiredFunctionsComeFromTheSystemFolderOrNameWhyNot) {
+    void* const browse = platform::win32::RequiredSystemProc("shell32.dll", "SHBrowseForFolderA");
+    const HMODULE shell = platform::win32::SystemLibrary("shell32.dll");
+    ASSERT_NE(shell, nullptr);
+    EXPECT_EQ(Upper(ModulePath(shell)), Upper(SystemFolder() + "\\shell32.dll"));
+    EXPECT_EQ(browse, reinterpret_cast<void*>(::GetProcAddress(shell, "SHBrowseForFolderA")));
+
+    EXPECT_EQ(FailureOf("shell32.dll", "NoSuchShellFunction"),
+              "Cannot load NoSuchShellFunction from " + SystemFolder() + "\\shell32.dll: " + Message(ERROR_PROC_NOT_FOUND));
+    // Beside this program, not in the system folder: never loaded, and every later use says so.
+    const std::string missing =
+        "Cannot load GetString from " + SystemFolder() + "\\test_strings.deu: " + Message(ERROR_MOD_NOT_FOUND);
+    EXPECT_EQ(FailureOf("test_strings.deu", "GetString"), missing);
+    EXPECT_EQ(FailureOf("test_strings.deu", "GetString"), missing);
+}
+
 TEST(SystemInfoFolders, TheSystemsOwnProgramFilesFollowsProgramW6432) {
     platform::win32::Win32SystemInfo info;
     const auto programFiles = info.GetSpecialFolder(platform::SpecialFolder::ProgramFiles);

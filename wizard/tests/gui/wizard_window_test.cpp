@@ -5,6 +5,10 @@
 
 #include <windows.h>
 
+#include <stdexcept>
+#include <string>
+#include <thread>
+
 #include "wizard/win32/gdi_canvas.h"
 #include "wizard/win32/wizard_window.h"
 
@@ -249,6 +253,32 @@ TEST_F(WizardWindowTest, AnEmptyTileAbandonsThePaintWithoutCrashing) {
     second.page.Image().SetLayout(ilTile);
     Rendered page({540, 390}, [&](HDC dc) { second.window.RenderTo(dc); });
     EXPECT_EQ(page.At(100, 68), ::GetSysColor(COLOR_BTNSHADOW)) << "painted up to the picture";
+}
+
+TEST_F(WizardWindowTest, AHandlerThatFailsIsShownAndTheWizardStays) {
+    welcome.page.OnNextButtonClick = [](TWizardCustomPage&, bool&) {
+        throw std::runtime_error("Cannot load SHGetFolderPathA from C:\\x\\shell32.dll: not there");
+    };
+    // The message box is modal: another thread reads its text and closes it, waiting 10 s at most.
+    std::string shown;
+    std::thread closer([&shown] {
+        for (int attempt = 0; attempt < 500 && shown.empty(); ++attempt) {
+            if (const HWND box = ::FindWindowA("#32770", "Wizard test")) {
+                char text[256] = {};
+                ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                shown = text;
+                ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            } else {
+                ::Sleep(20);
+            }
+        }
+    });
+    ::SendMessageA(ButtonHandle(bkNext), BM_CLICK, 0, 0);
+    closer.join();
+    Pump();
+    EXPECT_EQ(shown, "Cannot load SHGetFolderPathA from C:\\x\\shell32.dll: not there");
+    EXPECT_EQ(Active(), "welcome");
+    EXPECT_TRUE(::IsWindow(window.Hwnd()));
 }
 
 }  // namespace
