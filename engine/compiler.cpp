@@ -200,13 +200,13 @@ bool TCompiler::Uninstall() {
     FinishJournal();
     if (failed.empty()) {
         AddMessage("Delete component files...");
-        if (MayRemove(Data.InstallDir)) sys::DeleteTree(Machine.files, Data.InstallDir);
+        if (MayRemove(Data.InstallDir())) sys::DeleteTree(Machine.files, Data.InstallDir());
         AddMessage("Completed");
         Data.Installed = false;
     } else {
         // The IDEs that could not be changed still use the units and the record: both stay, so
         // that a later uninstall can finish the work.
-        AddMessage("The component files stay in " + Data.InstallDir + ": " + NameList(failed) +
+        AddMessage("The component files stay in " + Data.InstallDir() + ": " + NameList(failed) +
                    (failed.size() == 1 ? " still uses them." : " still use them."));
     }
     AddMessage("");
@@ -218,9 +218,9 @@ bool TCompiler::Uninstall() {
 }
 
 bool TCompiler::InstallDirUsable() {
-    const auto fault = FolderValueFault(Data.InstallDir);
+    const auto fault = FolderValueFault(Data.InstallDir());
     if (!fault) return true;
-    AddMessage("The installation folder \"" + Data.InstallDir + "\" cannot be used: " + *fault +
+    AddMessage("The installation folder \"" + Data.InstallDir() + "\" cannot be used: " + *fault +
                ". Nothing was changed.");
     Data.RestoreRecord();
     return false;
@@ -247,7 +247,7 @@ journal::RunJournal& TCompiler::RunJournal() {
     if (!runJournal_) {
         std::optional<journal::ProductRecord> record;
         if (const auto& start = Data.StartRecord()) record = journal::ProductRecord{start->InstallDir, start->InstalledVersion};
-        runJournal_ = std::make_unique<journal::RunJournal>(Machine, Data.InstallDir, record);
+        runJournal_ = std::make_unique<journal::RunJournal>(Machine, Data.InstallDir(), record);
     }
     return *runJournal_;
 }
@@ -268,16 +268,16 @@ std::vector<std::string> TCompiler::PlannedTargetFolders() const {
 }
 
 void TCompiler::PutOldFilesAside() {
-    if (!MayRemove(Data.InstallDir)) return;
+    if (!MayRemove(Data.InstallDir())) return;
     auto& files = Machine.files;
-    if (sys::DirExists(files, Data.InstallDir) && !sys::IsLink(files, Data.InstallDir)) {
+    if (sys::DirExists(files, Data.InstallDir()) && !sys::IsLink(files, Data.InstallDir())) {
         try {
             if (RunJournal().MoveAside(PlannedTargetFolders())) return;
         } catch (const std::exception&) {
             // Without a journal the old files go to the recycle bin at once, as they always did.
         }
     }
-    sys::RecycleDirectory(files, Data.InstallDir);
+    sys::RecycleDirectory(files, Data.InstallDir());
 }
 
 bool TCompiler::Journaled(TTargetOptions& target, journal::Work work, const std::function<bool()>& body) {
@@ -329,7 +329,7 @@ bool TCompiler::Journaled(TTargetOptions& target, journal::Work work, const std:
 }
 
 bool TCompiler::Extract() {
-    const std::string destination = sys::AddPathDelimiter(Data.InstallDir);
+    const std::string destination = sys::AddPathDelimiter(Data.InstallDir());
     const std::string parameters =
         std::string("x -c- -cfg- -dh -idp -o+ -r -y ") + " data.arc *.*" + " \"" + destination + "\"";
     DoOutput("unrar.exe " + parameters, Abort);

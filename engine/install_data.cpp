@@ -15,7 +15,6 @@ TInstallData::TInstallData(platform::Platform& machine, cmdline::TCmdOptions& op
     WithSources = sys::FileOrDirExists(Machine.files, distribution + "withsrcs");
     FreeVersion = sys::FileOrDirExists(Machine.files, distribution + "freevers");
     SetupVersion = TVersion(sys::Trim(ReadDistributionFile(distribution + "version")));
-    if (!Installed) InstallDir = DefaultInstallDir();
     Targets = std::make_unique<ide::TCompileTargetList>(Machine, options);
     TargetOptions = std::make_unique<TTargetOptionsList>(*Targets, *this);
     if (!Installed)
@@ -44,14 +43,14 @@ void TInstallData::LoadFromRegistry() {
         Installed = false;
         return;
     }
-    InstallDir = key->ReadString("InstallDir");
+    const std::string folder = key->ReadString("InstallDir");
     const std::string version = key->ReadString("InstalledVersion");
     InstalledVersion = TVersion(sys::Trim(version));
-    Installed = !InstallDir.empty() && !InstalledVersion->FullText().empty();
+    Installed = !folder.empty() && !InstalledVersion->FullText().empty();
     if (Installed) {
-        startRecord_ = TRecord{InstallDir, version};
+        installDir_ = folder;
+        startRecord_ = TRecord{folder, version};
     } else {
-        InstallDir.clear();
         InstalledVersion.reset();
     }
 }
@@ -60,7 +59,7 @@ void TInstallData::RestoreRecord() { WriteRecord(startRecord_); }
 
 void TInstallData::SaveToRegistry() {
     // The distribution's version: after the run it is the installed one.
-    WriteRecord(Installed ? std::optional<TRecord>(TRecord{InstallDir, SetupVersion.FullText()}) : std::nullopt);
+    WriteRecord(Installed ? std::optional<TRecord>(TRecord{InstallDir(), SetupVersion.FullText()}) : std::nullopt);
 }
 
 void TInstallData::WriteRecord(const std::optional<TRecord>& record) {
@@ -84,8 +83,13 @@ std::string TInstallData::DefaultInstallDir() const {
     return sys::AddPathDelimiter(programFiles) + "Veltradb\\Quorvex";
 }
 
-std::string TInstallData::PackagesDir() const { return sys::AddPathDelimiter(InstallDir) + "Packages"; }
+const std::string& TInstallData::InstallDir() const {
+    if (!installDir_) installDir_ = DefaultInstallDir();
+    return *installDir_;
+}
 
-std::string TInstallData::SourcesDir() const { return sys::AddPathDelimiter(InstallDir) + "Sources"; }
+std::string TInstallData::PackagesDir() const { return sys::AddPathDelimiter(InstallDir()) + "Packages"; }
+
+std::string TInstallData::SourcesDir() const { return sys::AddPathDelimiter(InstallDir()) + "Sources"; }
 
 }  // namespace engine

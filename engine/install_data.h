@@ -100,7 +100,6 @@ public:
     bool Installed = false;
     std::optional<TVersion> InstalledVersion;
     TVersion SetupVersion;
-    std::string InstallDir;
     bool WithSources = false;
     bool FreeVersion = false;
     std::unique_ptr<ide::TCompileTargetList> Targets;
@@ -117,6 +116,10 @@ public:
     std::string PackagesDir() const;
     std::string SourcesDir() const;
     std::string DefaultInstallDir() const;
+    // Where the product is, or goes. A first installation's default is looked up when first asked
+    // for: naming Program Files loads the shell, a large library that the first page does not need.
+    const std::string& InstallDir() const;
+    void SetInstallDir(std::string folder) { installDir_ = std::move(folder); }
 
     // The main record's two values.
     struct TRecord {
@@ -132,6 +135,7 @@ private:
     void WriteRecord(const std::optional<TRecord>& record);
     // As start-up read them, while they make an installation.
     std::optional<TRecord> startRecord_;
+    mutable std::optional<std::string> installDir_;
 };
 
 }  // namespace engine

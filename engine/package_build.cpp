@@ -242,7 +242,7 @@ bool TCompiler::CopyForms(TTargetOptions& target) {
 void TCompiler::DeleteFiles(const std::string& folder, bool recursive,
                             const std::vector<std::string>& extensions) {
     // The folders cleaned lie directly in the installation folder.
-    if (!MayRemove(folder) || sys::IsLink(Files(), folder) || sys::IsLink(Files(), Data.InstallDir)) return;
+    if (!MayRemove(folder) || sys::IsLink(Files(), folder) || sys::IsLink(Files(), Data.InstallDir())) return;
     std::vector<sys::FoundFile> found;
     sys::FindFiles(Files(), folder, "*.*", recursive, found, extensions);
     std::vector<std::string> paths;

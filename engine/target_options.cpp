@@ -96,7 +96,7 @@ bool TTargetOptions::ODACAvailable() const {
 }
 
 std::string TTargetOptions::TargetDir() const {
-    return Owner.InstallDir + "\\" + (Target.IsBCB() ? "CBuilder" : "Delphi") +
+    return Owner.InstallDir() + "\\" + (Target.IsBCB() ? "CBuilder" : "Delphi") +
            std::to_string(Target.Version);
 }
 

@@ -20,7 +20,7 @@ struct RunningFlag {
 
 void TCompilePage::wCompilePage(engine::TInstallData& data, CompilePageView& view) {
     RunningFlag running(running_);
-    if (SaveDialogInitialDir.empty()) SaveDialogInitialDir = data.InstallDir;
+    if (SaveDialogInitialDir.empty()) SaveDialogInitialDir = data.InstallDir();
     view.SetSaveBuildLogEnabled(false);
     BuildLog.clear();
     // Any error, from the first save on, ends here: one that left the window procedure would end

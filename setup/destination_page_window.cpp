@@ -22,7 +22,7 @@ void DestinationPage::Build() {
         Hwnd(), idDestination, Rect{a.left + 16, a.top + 84, a.left + 340, a.top + 130}, window_.Wizard().PageFont());
     deDestination_->SetCaption(texts::DestinationCaption);
     deDestination_->SetBrowseButton(texts::DestinationBrowse, 62, 25);
-    deDestination_->SetText(window_.Data().InstallDir);
+    deDestination_->SetText(window_.Data().InstallDir());
     // The page's folder dialog; the frame's own browse button opens its own dialog, not this one.
     BrowseForFolderDialog = std::make_unique<controls::win32::TBrowseForFolderDialog>(window_.Frame());
     BrowseForFolderDialog->Title = texts::DestinationBrowseTitle;

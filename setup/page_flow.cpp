@@ -140,7 +140,7 @@ std::vector<std::string> TSetupFlow::LeaveMaintenance() const {
 
 std::optional<std::string> TSetupFlow::LeaveDestination(const std::string& folder) {
     if (auto refusal = DestinationRefusal(Data, folder)) return refusal;
-    Data.InstallDir = folder;
+    Data.SetInstallDir(folder);
     return std::nullopt;
 }
 

@@ -137,7 +137,7 @@ Installed InstallEverything(platform::Platform& machine, platform::FileSystem& f
     const double milliseconds = Milliseconds(Clock::now() - start);
     compiler.SaveLog();
     if (!ok) throw std::runtime_error("the installation failed; see install.log");
-    return {milliseconds, data.InstallDir, data.TargetOptions->Count()};
+    return {milliseconds, data.InstallDir(), data.TargetOptions->Count()};
 }
 
 }  // namespace

@@ -53,15 +53,34 @@ TEST_F(InstallDataTest, FirstInstallationUsesTheDefaultFolder) {
     EXPECT_EQ(data->State, engine::isInstall);
     EXPECT_FALSE(data->Installed);
     EXPECT_FALSE(data->InstalledVersion.has_value());
-    EXPECT_EQ(data->InstallDir, "C:\\Program Files\\Veltradb\\Quorvex");
+    EXPECT_EQ(data->InstallDir(), "C:\\Program Files\\Veltradb\\Quorvex");
     EXPECT_EQ(data->SetupVersion.FullText(), "2.4.1.17 Standard Edition");
     EXPECT_EQ(data->PackagesDir(), "C:\\Program Files\\Veltradb\\Quorvex\\Packages");
     EXPECT_EQ(data->SourcesDir(), "C:\\Program Files\\Veltradb\\Quorvex\\Sources");
 
     machine.system.specialFolders.erase(platform::SpecialFolder::ProgramFiles);
-    EXPECT_EQ(Start()->InstallDir, "C:\\Program files\\Veltradb\\Quorvex");
+    EXPECT_EQ(Start()->InstallDir(), "C:\\Program files\\Veltradb\\Quorvex");
     machine.system.specialFolders[platform::SpecialFolder::ProgramFiles] = "D:\\";
-    EXPECT_EQ(Start()->InstallDir, "D:\\Veltradb\\Quorvex");
+    EXPECT_EQ(Start()->InstallDir(), "D:\\Veltradb\\Quorvex");
+}
+
+// Naming Program Files loads the shell on Windows: a first installation asks for it when its
+// folder is first needed, not at start.
+TEST_F(InstallDataTest, TheDefaultFolderIsLookedUpWhenFirstNeeded) {
+    const auto data = Start();
+    machine.system.specialFolders[platform::SpecialFolder::ProgramFiles] = "E:\\Apps";
+    EXPECT_EQ(data->InstallDir(), "E:\\Apps\\Veltradb\\Quorvex");
+    machine.system.specialFolders[platform::SpecialFolder::ProgramFiles] = "F:\\Later";
+    EXPECT_EQ(data->PackagesDir(), "E:\\Apps\\Veltradb\\Quorvex\\Packages");
+
+    const auto chosen = Start();
+    chosen->SetInstallDir("D:\\Chosen");
+    EXPECT_EQ(chosen->InstallDir(), "D:\\Chosen");
+
+    RecordInstall("D:\\Tools\\Q", "2.4.1.16");
+    const auto installed = Start();
+    machine.system.specialFolders[platform::SpecialFolder::ProgramFiles] = "G:\\Other";
+    EXPECT_EQ(installed->InstallDir(), "D:\\Tools\\Q");
 }
 
 TEST_F(InstallDataTest, StateComesFromTheRecordedVersion) {
@@ -73,12 +92,12 @@ TEST_F(InstallDataTest, StateComesFromTheRecordedVersion) {
     RecordInstall("D:\\Tools\\Q", "2.4.1.17 Standard Edition");
     data = Start();
     EXPECT_EQ(data->State, engine::isMaintenance);
-    EXPECT_EQ(data->InstallDir, "D:\\Tools\\Q");
+    EXPECT_EQ(data->InstallDir(), "D:\\Tools\\Q");
 
     RecordInstall("D:\\Tools\\Q", "2.4.1.18 Standard Edition");
     data = Start();
     EXPECT_EQ(data->State, engine::isUpdate);
-    EXPECT_EQ(data->InstallDir, "D:\\Tools\\Q");
+    EXPECT_EQ(data->InstallDir(), "D:\\Tools\\Q");
     EXPECT_EQ(data->InstalledVersion->FullText(), "2.4.1.18 Standard Edition");
 
     RecordInstall("D:\\Tools\\Q", "2.4.1.17 Standard Edition");
@@ -113,7 +132,7 @@ TEST_F(InstallDataTest, StartUpFailuresCarryTheirMessage) {
 TEST_F(InstallDataTest, SavingTheRecordWritesOrRemovesTheWholeKey) {
     auto data = Start();
     data->Installed = true;
-    data->InstallDir = "E:\\Q";
+    data->SetInstallDir("E:\\Q");
     data->SaveToRegistry();
     const auto key = machine.registry.OpenKey(Hive::LocalMachine, Product, KeyAccess::Read);
     ASSERT_TRUE(key);

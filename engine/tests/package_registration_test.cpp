@@ -33,7 +33,7 @@ TEST_F(PackageRegistrationTest, EachSpellingOfAFolderGoesOnceFromThePathLists) {
     Seed(d7);
     machine.files.WriteFile("C:\\Dist\\withsrcs", "");
     Start();
-    data->InstallDir = "C:\\D7\\Quorvex";
+    data->SetInstallDir("C:\\D7\\Quorvex");
     Target(0).Action = engine::taInstall;
     Target(0).AddSource = false;
     ASSERT_TRUE(Engine().Install());

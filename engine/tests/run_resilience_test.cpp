@@ -163,7 +163,7 @@ TEST_F(RunResilienceTest, AFailedUpdateLeavesTheOldRecordSoTheNextStartUpdatesAg
     // A first installation that fails leaves no record at all.
     machine.registry.DeleteKey(Hive::LocalMachine, Product);
     Start();
-    data->InstallDir = "D:\\Chosen";
+    data->SetInstallDir("D:\\Chosen");
     data->SaveToRegistry();
     EXPECT_FALSE(Engine().Install());
     EXPECT_FALSE(machine.registry.KeyExists(Hive::LocalMachine, Product));
@@ -177,7 +177,7 @@ TEST_F(RunResilienceTest, AFirstInstallationCutShortStartsAgainFromTheDefaults) 
     machine.registry.OpenKey(Hive::LocalMachine, Product + "\\Gone IDE", KeyAccess::CreateWrite);
     Start();
     EXPECT_EQ(data->State, engine::isInstall);
-    EXPECT_EQ(data->InstallDir, InstallDir);
+    EXPECT_EQ(data->InstallDir(), InstallDir);
     EXPECT_FALSE(Target(0).Installed);
     EXPECT_EQ(Target(0).BPLDir, "C:\\D7\\Projects\\Bpl");
     data->SaveToRegistry();  // the compile page's first save

@@ -225,17 +225,17 @@ TEST_F(PageFlowTest, EveryRunningSelectedIDEIsReportedOnce) {
 
 TEST_F(PageFlowTest, DestinationRefusesUnsafeFoldersAndStoresTheRest) {
     auto& f = Start();
-    const std::string before = data->InstallDir;
+    const std::string before = data->InstallDir();
     for (const char* bad : {"", "Quorvex", "..\\Q", "C:\\Q\\..\\..", "C:\\", "C:\\Q\" -y x", "C:\\Q<", "C:\\Q|x",
                             "C:\\Q?", "C:\\Q*", "C:\\Q\tx", "C:\\Q:x", "C:\\WINDOWS", "C:\\Program Files",
                             "C:\\Documents and Settings"}) {
         const auto refusal = f.LeaveDestination(bad);
         ASSERT_TRUE(refusal.has_value()) << bad;
         EXPECT_NE(refusal->find(bad), std::string::npos) << *refusal;
-        EXPECT_EQ(data->InstallDir, before);
+        EXPECT_EQ(data->InstallDir(), before);
     }
     EXPECT_FALSE(f.LeaveDestination("D:\\Tools\\Quorvex").has_value());
-    EXPECT_EQ(data->InstallDir, "D:\\Tools\\Quorvex");
+    EXPECT_EQ(data->InstallDir(), "D:\\Tools\\Quorvex");
     EXPECT_FALSE(f.LeaveDestination("\\\\server\\share\\Quorvex").has_value());
 }
 
@@ -252,7 +252,7 @@ TEST_F(PageFlowTest, FirstInstallationRefusesAFolderHoldingSomethingElse) {
     machine.files.CreateDirectory("C:\\Old\\Packages");
     machine.files.WriteFile("C:\\Old\\Packages\\bcb.bmk", "x");
     EXPECT_FALSE(f.LeaveDestination("C:\\Old").has_value());
-    EXPECT_EQ(data->InstallDir, "C:\\Old");
+    EXPECT_EQ(data->InstallDir(), "C:\\Old");
 }
 
 }  // namespace
