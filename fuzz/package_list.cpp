@@ -51,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const PackageKeys keys(machine, fuzz::Fields(fuzz::Bytes(data, size), '\n'));
 
     ide::TCompileTarget target(machine.platform, "Delphi", "Delphi", "7.0");
+    target.ReloadLists();
     const ide::TDelphiPackageList* lists[] = {&target.KnownPackages, &target.DisabledPackages,
                                               &target.KnownIDEPackages};
     Values before[3];

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <stdexcept>
 
 #include "ide/path_list.h"
 #include "system/file_utils.h"
@@ -91,11 +92,32 @@ void TCompileTarget::LoadFromRegistry() {
         DCPOutputDir = sys::RemovePathDelimiter(library->ReadString("Package DCP Output"));
         BPLOutputDir = sys::RemovePathDelimiter(library->ReadString("Package DPL Output"));
     }
+    // Read, so that a list the engine could not read stops setup before its window, but not kept:
+    // the engine reads them again just before it changes them, and forty IDEs' lists are megabytes
+    // that no page shows.
     LoadLists(library.get());
+    ReleaseLists();
+}
+
+void TCompileTarget::RequireLists() const {
+    if (!listsRead_)
+        throw std::logic_error("The lists of " + DisplayName() + " were saved without being read: they would be emptied");
+}
+
+void TCompileTarget::ReleaseLists() {
+    BrowsingPaths = {};
+    PackageSearchPaths = {};
+    SearchPaths = {};
+    DebugDCUPaths = {};
+    KnownIDEPackages = {};
+    KnownPackages = {};
+    DisabledPackages = {};
 }
 
 void TCompileTarget::ReloadLists() {
+    listsRead_ = false;
     LoadLists(Machine.registry.OpenKey(Hive::User, UserKey + "\\Library", KeyAccess::Read).get());
+    listsRead_ = true;
 }
 
 void TCompileTarget::LoadLists(const platform::RegistryKey* library) {
@@ -124,6 +146,7 @@ void TCompileTarget::LoadPackageList(TDelphiPackageList& list, const std::string
 void TCompileTarget::SavePackageLists() { SavePackageLists(Machine.registry); }
 
 void TCompileTarget::SavePackageLists(platform::Registry& registry) {
+    RequireLists();
     SavePackageList(registry, KnownPackages, "Known Packages");
     SavePackageList(registry, DisabledPackages, "Disabled Packages");
 }
@@ -144,6 +167,7 @@ void TCompileTarget::SavePackageList(platform::Registry& registry, const TDelphi
 void TCompileTarget::SavePaths() { SavePaths(Machine.registry); }
 
 void TCompileTarget::SavePaths(platform::Registry& registry) {
+    RequireLists();
     if (const auto key =
             registry.OpenKey(Hive::User, UserKey + "\\Library", KeyAccess::Write)) {
         key->WriteString("Browsing Path", JoinPathList(BrowsingPaths));

@@ -65,8 +65,9 @@ public:
     std::string ExpandedDCPOutputDir() const { return ExpandPathMacros(DCPOutputDir); }
     std::string InsertRootMacro(const std::string& path) const;
 
-    // Reads the path lists and the package lists again. The engine calls it before it changes
-    // them, so that what the IDE or another program wrote since start-up is kept.
+    // Reads the path lists and the package lists. Start-up reads them too but keeps none: the
+    // engine calls this before it uses or changes them, so that what the IDE or another program
+    // wrote since start-up is kept.
     void ReloadLists();
     void SavePaths();
     void SavePackageLists();
@@ -79,11 +80,14 @@ private:
     void LoadFromRegistry();
     // From the IDE's "Library" key (none when it is missing) and its other per-user keys.
     void LoadLists(const platform::RegistryKey* library);
+    void ReleaseLists();
+    void RequireLists() const;
     void LoadPackageList(TDelphiPackageList& list, const std::string& keyName);
     void SavePackageList(platform::Registry& registry, const TDelphiPackageList& list, const std::string& keyName);
     std::string BDSProjectsFolder() const;
 
     platform::Platform& Machine;
+    bool listsRead_ = false;  // by ReloadLists: only then may they be saved
 };
 
 class TCompileTargetList {

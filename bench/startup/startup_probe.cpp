@@ -179,9 +179,11 @@ int main(int argc, char** argv) {
     const auto started = std::chrono::steady_clock::now();
     engine::TInstallData data(machine.platform, options);
     const auto took = std::chrono::steady_clock::now() - started;
+    // The start-up reads the package lists but keeps none: read them again to count them.
     int packages = 0;
     for (int i = 0; i < data.Targets->Count(); ++i) {
-        const auto& target = (*data.Targets)[i];
+        auto& target = (*data.Targets)[i];
+        target.ReloadLists();
         packages += target.KnownIDEPackages.Count() + target.KnownPackages.Count() + target.DisabledPackages.Count();
     }
     std::printf("%d IDEs, %d package values, start-up sequence in-process: %.1f ms\n", data.Targets->Count(),

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "platform/memory/memory_machine.h"
 #include "tools/seed_ides/ide_seed.h"
 
@@ -72,7 +74,8 @@ TEST_F(CompileTargetTest, FieldsOfEachProduct) {
     Seed(TypicalIde("BDS", "3.0", "C:\\BDS3"));
     const auto list = List();
     ASSERT_EQ(list.Count(), 3);
-    const auto& d7 = list[0];
+    auto& d7 = list[0];
+    d7.ReloadLists();
     EXPECT_EQ(d7.RootDir, "C:\\Program Files\\Borland\\Delphi7");
     EXPECT_EQ(d7.Version, 7);
     EXPECT_FALSE(d7.IsBCB() || d7.IsBDS());
@@ -107,6 +110,7 @@ TEST_F(CompileTargetTest, UserHiveDecidesAndMayUseAnotherName) {
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list[0].UserKey, "\\SOFTWARE\\Borland\\Win32Only\\3.0");
     EXPECT_EQ(list[0].MachineKey, "\\SOFTWARE\\Borland\\BDS\\3.0");
+    list[0].ReloadLists();
     EXPECT_EQ(list[0].SearchPaths.size(), 4u);
 }
 
@@ -140,6 +144,32 @@ TEST_F(CompileTargetTest, MissingKeysLeaveFieldsEmpty) {
     EXPECT_EQ(list[0].Edition, "Pers");
     EXPECT_TRUE(list[0].SearchPaths.empty());
     EXPECT_EQ(list[0].KnownPackages.Count(), 0);
+}
+
+// Start-up reads every list, so that one the engine could not read stops it, but keeps none: the
+// engine reads them again just before it changes them. Saving lists never read would empty them.
+TEST_F(CompileTargetTest, StartUpReadsTheListsButKeepsNone) {
+    Seed(TypicalIde("Delphi", "7.0", "C:\\D7"));
+    const std::string library = "SOFTWARE\\Borland\\Delphi\\7.0\\Library";
+    const std::string searchPath = UserValue(library, "Search Path");
+    auto list = List();
+    auto& d7 = list[0];
+    EXPECT_TRUE(d7.SearchPaths.empty());
+    EXPECT_EQ(d7.KnownPackages.Count(), 0);
+    EXPECT_EQ(d7.BPLOutputDir, "$(DELPHI)\\Projects\\Bpl");
+    EXPECT_THROW(d7.SavePaths(), std::logic_error);
+    EXPECT_THROW(d7.SavePackageLists(), std::logic_error);
+    EXPECT_EQ(UserValue(library, "Search Path"), searchPath);
+
+    d7.ReloadLists();
+    EXPECT_EQ(d7.SearchPaths.size(), 4u);
+    EXPECT_GT(d7.KnownPackages.Count(), 0);
+    EXPECT_NO_THROW(d7.SavePaths());
+    EXPECT_EQ(UserValue(library, "Search Path"), searchPath);
+
+    machine.registry.SetRawValue(Hive::User, "SOFTWARE\\Borland\\Delphi\\7.0\\Known Packages", "C:\\x.bpl",
+                                 platform::IntegerValue(1));
+    EXPECT_THROW(List(), platform::RegistryError);
 }
 
 TEST_F(CompileTargetTest, ValueOfTheWrongKindNamesKeyAndValue) {
@@ -238,6 +268,7 @@ TEST_F(CompileTargetTest, SavePackageListsTouchesOnlyWhatChanged) {
     const std::string known = "SOFTWARE\\Borland\\Delphi\\7.0\\Known Packages";
     auto list = List();
     auto& target = list[0];
+    target.ReloadLists();
     target.KnownPackages.Delete(target.KnownPackages.IndexOfName("QuorvexD7.bpl"));
     target.KnownPackages.AddPackage("C:\\BPL\\CASE.BPL", "Other text");
     target.KnownPackages.AddPackage("C:\\Bpl\\New.bpl", "");
@@ -272,6 +303,7 @@ TEST_F(CompileTargetTest, SavePathsRoundTripsLongListsWithoutLoss) {
     Seed(d7);
     const std::string library = "SOFTWARE\\Borland\\Delphi\\7.0\\Library";
     auto list = List();
+    list[0].ReloadLists();
     list[0].SavePaths();
     EXPECT_EQ(UserValue(library, "Search Path"), longPath);
     EXPECT_EQ(UserValue(library, "Browsing Path"), "a;b;;c ");

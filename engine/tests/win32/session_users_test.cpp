@@ -63,6 +63,7 @@ TEST_F(SignedInUserHive, ReadsWhatWasSeededThroughHkeyUsers) {
     ASSERT_EQ(targets.Count(), 1);
     auto& target = targets[0];
     EXPECT_EQ(target.DisplayName(), "Delphi 7.0 (Enterprise)");
+    target.ReloadLists();
     EXPECT_EQ(target.SearchPaths.size(), 4u);
 
     // A change through HKEY_USERS\<SID> is a change of this user's HKEY_CURRENT_USER.

@@ -79,6 +79,7 @@ TEST_F(IdeDiscoveryTest, FindsEveryProductInOrder) {
     ASSERT_EQ(renamed.Count(), 4);
     EXPECT_EQ(renamed[3].DisplayName(), "Delphi 2005 (Pers)");
     EXPECT_EQ(renamed[3].UserKey, "\\SOFTWARE\\Borland\\Win32Only\\3.0");
+    renamed[3].ReloadLists();
     EXPECT_EQ(renamed[3].SearchPaths.size(), 4u);
 }
 
@@ -145,6 +146,7 @@ TEST_F(IdeDiscoveryTest, SavedListsLeaveForeignValuesAlone) {
     Seed(d7);
     auto list = List();
     auto& target = list[0];
+    target.ReloadLists();
     EXPECT_EQ(target.SearchPaths.size(), 120u);
     target.KnownPackages.AddPackage(Root + "\\Bpl\\QuorvexD7.bpl", "Quorvex Components");
     target.SearchPaths.push_back("$(DELPHI)\\Quorvex");
@@ -152,6 +154,7 @@ TEST_F(IdeDiscoveryTest, SavedListsLeaveForeignValuesAlone) {
     target.SavePaths();
 
     const auto again = List();
+    again[0].ReloadLists();
     EXPECT_EQ(again[0].KnownPackages.Count(), 4);
     EXPECT_EQ(again[0].KnownPackages[again[0].KnownPackages.IndexOfName("vendor.bpl")].Description,
               "Another vendor's package");
