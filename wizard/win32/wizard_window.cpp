@@ -256,8 +256,10 @@ WizardWindow::~WizardWindow() {
 
 PageWindow& WizardWindow::CreatePage(const PageWindow::PageFactory& factory) {
     pages_.push_back(std::make_unique<PageWindow>(*this, factory));
-    RealignPages();
-    return *pages_.back();
+    // The pages before it are in place: each move is a round trip to the window system.
+    PageWindow& page = *pages_.back();
+    if (wizard_ && page.Page().OwnerWizard() == wizard_.get()) MoveTo(page.Hwnd(), wizard_->PageArea());
+    return page;
 }
 
 bool WizardWindow::PreTranslate(MSG& message) {
