@@ -95,8 +95,7 @@ void TCompileTarget::LoadFromRegistry() {
     // Read, so that a list the engine could not read stops setup before its window, but not kept:
     // the engine reads them again just before it changes them, and forty IDEs' lists are megabytes
     // that no page shows.
-    LoadLists(library.get());
-    ReleaseLists();
+    LoadLists(library.get(), false);
 }
 
 void TCompileTarget::RequireLists() const {
@@ -104,43 +103,36 @@ void TCompileTarget::RequireLists() const {
         throw std::logic_error("The lists of " + DisplayName() + " were saved without being read: they would be emptied");
 }
 
-void TCompileTarget::ReleaseLists() {
-    BrowsingPaths = {};
-    PackageSearchPaths = {};
-    SearchPaths = {};
-    DebugDCUPaths = {};
-    KnownIDEPackages = {};
-    KnownPackages = {};
-    DisabledPackages = {};
-}
-
 void TCompileTarget::ReloadLists() {
     listsRead_ = false;
-    LoadLists(Machine.registry.OpenKey(Hive::User, UserKey + "\\Library", KeyAccess::Read).get());
+    LoadLists(Machine.registry.OpenKey(Hive::User, UserKey + "\\Library", KeyAccess::Read).get(), true);
     listsRead_ = true;
 }
 
-void TCompileTarget::LoadLists(const platform::RegistryKey* library) {
-    const auto pathList = [library](const char* name) {
-        return SplitPathList(library ? library->ReadString(name) : std::string());
+void TCompileTarget::LoadLists(const platform::RegistryKey* library, bool keep) {
+    const auto pathList = [keep](const platform::RegistryKey* key, const char* name, std::vector<std::string>& list) {
+        const std::string text = key ? key->ReadString(name) : std::string();
+        if (keep) list = SplitPathList(text);
     };
-    BrowsingPaths = pathList("Browsing Path");
-    PackageSearchPaths = pathList("Package Search Path");
-    SearchPaths = pathList("Search Path");
+    pathList(library, "Browsing Path", BrowsingPaths);
+    pathList(library, "Package Search Path", PackageSearchPaths);
+    pathList(library, "Search Path", SearchPaths);
     const auto debugging =
         Machine.registry.OpenKey(Hive::User, UserKey + "\\Debugging", KeyAccess::Read);
-    DebugDCUPaths = SplitPathList(debugging ? debugging->ReadString("Debug DCUs Path") : std::string());
-    LoadPackageList(KnownIDEPackages, "Known IDE Packages");
-    LoadPackageList(KnownPackages, "Known Packages");
-    LoadPackageList(DisabledPackages, "Disabled Packages");
+    pathList(debugging.get(), "Debug DCUs Path", DebugDCUPaths);
+    LoadPackageList(KnownIDEPackages, "Known IDE Packages", keep);
+    LoadPackageList(KnownPackages, "Known Packages", keep);
+    LoadPackageList(DisabledPackages, "Disabled Packages", keep);
 }
 
-void TCompileTarget::LoadPackageList(TDelphiPackageList& list, const std::string& keyName) {
-    list.Clear();
+void TCompileTarget::LoadPackageList(TDelphiPackageList& list, const std::string& keyName, bool keep) {
+    if (keep) list.Clear();
     const auto key =
         Machine.registry.OpenKey(Hive::User, UserKey + "\\" + keyName, KeyAccess::Read);
     if (!key) return;
-    for (const auto& [name, description] : key->StringValues()) list.AddPackage(name, description);
+    const auto values = key->StringValues();
+    if (!keep) return;
+    for (const auto& [name, description] : values) list.AddPackage(name, description);
 }
 
 void TCompileTarget::SavePackageLists() { SavePackageLists(Machine.registry); }

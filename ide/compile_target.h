@@ -79,10 +79,10 @@ public:
 private:
     void LoadFromRegistry();
     // From the IDE's "Library" key (none when it is missing) and its other per-user keys.
-    void LoadLists(const platform::RegistryKey* library);
-    void ReleaseLists();
+    // Reads every list; keeps them only when asked to.
+    void LoadLists(const platform::RegistryKey* library, bool keep);
     void RequireLists() const;
-    void LoadPackageList(TDelphiPackageList& list, const std::string& keyName);
+    void LoadPackageList(TDelphiPackageList& list, const std::string& keyName, bool keep);
     void SavePackageList(platform::Registry& registry, const TDelphiPackageList& list, const std::string& keyName);
     std::string BDSProjectsFolder() const;
 
