@@ -12,6 +12,23 @@ namespace {
 // was terminated with rather than "still active".
 constexpr DWORD TerminationWaitMilliseconds = 5000;
 
+// A start that the system refuses for a passing reason (short of memory or resources; Wine
+// reports a process it failed to create as an internal error) is tried again a few times. A
+// program that is missing or may not be run is not.
+constexpr int StartAttempts = 4;
+constexpr DWORD StartRetryMilliseconds = 50;
+
+bool PassingStartFailure(DWORD error) {
+    switch (error) {
+    case ERROR_INTERNAL_ERROR:
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+    case ERROR_NO_SYSTEM_RESOURCES:
+    case ERROR_COMMITMENT_LIMIT: return true;
+    default: return false;
+    }
+}
+
 struct Pipe {
     UniqueKernelHandle read;
     UniqueKernelHandle write;
@@ -102,11 +119,15 @@ int Win32ProcessRunner::CaptureExecute(const std::string& command, const std::st
     startup.hStdOutput = output.write.get();
     startup.hStdError = output.write.get();
 
-    std::string commandLine = command + " " + parameters;  // CreateProcessA may write to it
     PROCESS_INFORMATION started{};
-    if (!::CreateProcessA(nullptr, commandLine.data(), &inheritable, nullptr, TRUE, 0, nullptr,
-                          directory.empty() ? nullptr : directory.c_str(), &startup, &started))
-        return capture_result::NotStarted;
+    for (int attempt = 1;; ++attempt) {
+        std::string commandLine = command + " " + parameters;  // CreateProcessA may write to it
+        if (::CreateProcessA(nullptr, commandLine.data(), &inheritable, nullptr, TRUE, 0, nullptr,
+                             directory.empty() ? nullptr : directory.c_str(), &startup, &started))
+            break;
+        if (attempt == StartAttempts || !PassingStartFailure(::GetLastError())) return capture_result::NotStarted;
+        ::Sleep(StartRetryMilliseconds * static_cast<DWORD>(attempt));
+    }
     const UniqueKernelHandle process(started.hProcess);
     UniqueKernelHandle(started.hThread).reset();  // never needed
 
