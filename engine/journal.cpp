@@ -24,7 +24,6 @@ std::string FolderNameOf(const std::string& text) {
     return name.empty() ? "IDE" : name;
 }
 
-
 void Snapshot(platform::Registry& registry, Hive root, const std::string& key, const std::string& relative,
               Entry& entry) {
     const auto opened = registry.OpenKey(root, relative.empty() ? key : key + "\\" + relative, KeyAccess::Read);
@@ -126,22 +125,6 @@ void IdeJournal::KeyDeleting(platform::Registry& registry, Hive root, const std:
     entry.Add("root", {registry.RootName(root)}).Add("key", {key});
     Snapshot(registry, root, key, "", entry);
     entries_.Write(entry);
-}
-
-std::string IdeJournal::FileMovingAway(const std::string& path) {
-    const std::string saved = entries_.SavedFile(entries_.NextNumber());
-    entries_.Write(Entry{"file-moved", {}}.Add("path", {path}).Add("saved", {saved}));
-    return Join(Folder(), saved);
-}
-
-void IdeJournal::FileCreating(const std::string& path) {
-    entries_.Write(Entry{"file-created", {}}.Add("path", {path}));
-    Made(path);
-}
-
-void IdeJournal::FileMoving(const std::string& from, const std::string& to) {
-    entries_.Write(Entry{"file-moved-to", {}}.Add("path", {from}).Add("to", {to}));
-    MovedHere(from, to);
 }
 
 bool IdeJournal::InCreatedKey(const std::string& root, const std::string& key) const {
@@ -282,7 +265,9 @@ Entry IdeJournal::ToolRunning(const std::vector<std::string>& outputs, const std
         if (field.name == "file") Made(field.values[0]);
         if (field.name == "watch") {
             auto& extensions = watched_[sys::UpperAscii(field.values[0])];
-            extensions.insert(extensions.end(), field.values.begin() + 1, field.values.end());
+            for (auto extension = field.values.begin() + 1; extension != field.values.end(); ++extension)
+                if (std::find(extensions.begin(), extensions.end(), *extension) == extensions.end())
+                    extensions.push_back(*extension);
         }
     }
     return entry;

@@ -104,16 +104,10 @@ public:
     // The key is about to be deleted, with everything in it.
     void KeyDeleting(platform::Registry& registry, platform::Hive root, const std::string& key);
 
-    // The file is about to be moved into the journal instead of being deleted or overwritten:
-    // returns where to move it.
-    std::string FileMovingAway(const std::string& path);
-    // A file is about to appear where there was none (a copy or the result of a move).
-    void FileCreating(const std::string& path);
-    void FileMoving(const std::string& from, const std::string& to);
-    // The same for a set of files, in one entry each: the files to be moved into the journal
-    // (returns where each goes), the files to be moved where there is none, and the files to be
-    // written where `replaced` says whether one is there to be moved into the journal first
-    // (returns where each replaced one goes; empty for the others).
+    // Files about to change, one entry for each set: the files to be moved into the journal
+    // instead of being deleted (returns where each goes), the files to be moved where there is
+    // none, and the files to be written where `replaced` says whether one is there to be moved
+    // into the journal first (returns where each replaced one goes; empty for the others).
     std::vector<std::string> FilesMovingAway(const std::vector<std::string>& paths);
     void FilesMoving(const std::vector<platform::FilePair>& moves);
     std::vector<std::string> FilesCreating(const std::vector<std::string>& paths, const std::vector<bool>& replaced);

@@ -88,11 +88,8 @@ std::vector<std::string> UndoEntry(platform::Platform& machine, const std::strin
         }
         return {};
     }
-    if (entry.kind == "file-moved") return UndoMoveAway(files, folder, path, entry.Text("saved"));
-    if (entry.kind == "file-created") return UndoCreation(files, folder, path, "");
-    if (entry.kind == "file-moved-to") return UndoMove(files, path, entry.Text("to"));
     if (entry.kind == "files-moved" || entry.kind == "files-created" || entry.kind == "files-moved-to") {
-        // One entry for a set of files, undone newest first like single entries.
+        // One entry for a set of files (one file or many), each file undone, the last first.
         std::vector<std::string> problems;
         for (auto field = entry.fields.rbegin(); field != entry.fields.rend(); ++field) {
             const auto& values = field->values;

@@ -16,10 +16,19 @@ namespace attr = platform::attr;
 
 // A set that names a file twice is done one file at a time, each step seeing the last one's result.
 bool NamesAFileTwice(const std::vector<platform::FilePair>& pairs) {
+    if (pairs.size() < 2) return false;
     std::set<std::string> seen;
     for (const auto& pair : pairs)
         if (!seen.insert(sys::UpperAscii(pair.from)).second || !seen.insert(sys::UpperAscii(pair.to)).second) return true;
     return false;
+}
+
+// Each pair as a set of its own.
+template <typename Change>
+std::size_t OneByOne(const std::vector<platform::FilePair>& pairs, Change change) {
+    std::size_t done = 0;
+    for (const auto& pair : pairs) done += change(std::vector<platform::FilePair>{pair});
+    return done;
 }
 
 bool SameValue(const std::optional<RegistryValue>& a, const RegistryValue& b) {
@@ -132,29 +141,18 @@ bool JournaledFiles::Done(bool succeeded, const std::string& action, const std::
     return true;
 }
 
-void JournaledFiles::MoveAway(const std::string& path) { MoveInto(path, journal_.FileMovingAway(path)); }
-
 void JournaledFiles::MoveInto(const std::string& path, const std::string& saved) {
     if (!inner_.MoveFile(path, saved))
         throw JournalError("The file " + path + " cannot be removed: it could not be moved into the journal.");
 }
 
+// A single change is a set of one: one entry, the same checks.
 bool JournaledFiles::CopyFile(const std::string& from, const std::string& to, bool overwrite) {
-    const auto existing = inner_.GetAttributes(to);
-    if (existing) {
-        // What the copy itself would refuse is refused as it would be, without a change.
-        if (!overwrite || (*existing & (attr::Directory | attr::ReadOnly)) || !inner_.GetAttributes(from))
-            return inner_.CopyFile(from, to, overwrite);
-        MoveAway(to);
-    } else if (!inner_.GetAttributes(from)) {
-        return inner_.CopyFile(from, to, overwrite);
-    }
-    journal_.FileCreating(to);
-    return Done(inner_.CopyFile(from, to, false), "copy " + from + " to", to);
+    return CopyFiles({{from, to}}, overwrite) == 1;
 }
 
 std::size_t JournaledFiles::CopyFiles(const std::vector<platform::FilePair>& copies, bool overwrite) {
-    if (NamesAFileTwice(copies)) return FileSystem::CopyFiles(copies, overwrite);
+    if (NamesAFileTwice(copies)) return OneByOne(copies, [&](const auto& one) { return CopyFiles(one, overwrite); });
     // What the copy itself would refuse is refused as it would be, without a change.
     std::vector<platform::FilePair> journaled;
     std::vector<bool> replaced;
@@ -182,14 +180,10 @@ std::size_t JournaledFiles::CopyFiles(const std::vector<platform::FilePair>& cop
     return done + journaled.size();
 }
 
-bool JournaledFiles::MoveFile(const std::string& from, const std::string& to) {
-    if (!inner_.GetAttributes(from) || inner_.GetAttributes(to)) return inner_.MoveFile(from, to);
-    journal_.FileMoving(from, to);
-    return Done(inner_.MoveFile(from, to), "move " + from + " to", to);
-}
+bool JournaledFiles::MoveFile(const std::string& from, const std::string& to) { return MoveFiles({{from, to}}) == 1; }
 
 std::size_t JournaledFiles::MoveFiles(const std::vector<platform::FilePair>& moves) {
-    if (NamesAFileTwice(moves)) return FileSystem::MoveFiles(moves);
+    if (NamesAFileTwice(moves)) return OneByOne(moves, [&](const auto& one) { return MoveFiles(one); });
     std::vector<platform::FilePair> journaled;
     std::size_t done = 0;
     for (const auto& move : moves) {
@@ -219,12 +213,7 @@ std::size_t JournaledFiles::DeleteFiles(const std::vector<std::string>& paths) {
     return journaled.size();
 }
 
-bool JournaledFiles::DeleteFile(const std::string& path) {
-    const auto attributes = inner_.GetAttributes(path);
-    if (!attributes || (*attributes & (attr::Directory | attr::ReadOnly))) return false;
-    MoveAway(path);
-    return true;
-}
+bool JournaledFiles::DeleteFile(const std::string& path) { return DeleteFiles({path}) == 1; }
 
 bool JournaledFiles::CreateDirectory(const std::string& path) {
     const auto cut = path.find_last_of('\\');
@@ -245,9 +234,10 @@ bool JournaledFiles::RemoveDirectory(const std::string& path) {
 std::string JournaledFiles::ReadWholeFile(const std::string& path) { return inner_.ReadWholeFile(path); }
 
 void JournaledFiles::WriteFile(const std::string& path, const std::string& data) {
-    if (const auto attributes = inner_.GetAttributes(path); attributes && !(*attributes & attr::Directory))
-        MoveAway(path);
-    journal_.FileCreating(path);
+    const auto attributes = inner_.GetAttributes(path);
+    const bool replaced = attributes && !(*attributes & attr::Directory);
+    const auto saved = journal_.FilesCreating({path}, {replaced});
+    if (replaced) MoveInto(path, saved.front());
     inner_.WriteFile(path, data);
 }
 

@@ -61,9 +61,7 @@ public:
     std::size_t CopyFiles(const std::vector<platform::FilePair>& copies, bool overwrite) override;
 
 private:
-    // Moves an existing file into the journal; raises JournalError when it cannot be moved.
-    void MoveAway(const std::string& path);
-    // Moves it to where the journal said; raises JournalError when it cannot be moved.
+    // Moves a file to where the journal said; raises JournalError when it cannot be moved.
     void MoveInto(const std::string& path, const std::string& saved);
     // True; a change that did not succeed raises JournalError.
     static bool Done(bool succeeded, const std::string& action, const std::string& path);
