@@ -39,7 +39,27 @@ T* Owner(HWND hwnd, UINT message, LPARAM lParam) {
 
 Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-void MoveTo(HWND hwnd, const Rect& r) { ::MoveWindow(hwnd, r.left, r.top, r.Width(), r.Height(), TRUE); }
+// Under some window systems every change is a round trip to a server, and the wizard sets each
+// button's and page's state many times while it arranges itself: a change to what already holds
+// is not made again.
+Rect PlaceInParent(HWND hwnd) {
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+    return ToRect(r);
+}
+
+void MoveTo(HWND hwnd, const Rect& r) {
+    if (PlaceInParent(hwnd) == r) return;
+    ::MoveWindow(hwnd, r.left, r.top, r.Width(), r.Height(), TRUE);
+}
+
+bool HasVisibleStyle(HWND hwnd) { return (::GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+// A window that is not on screen is painted whole when it is shown.
+void InvalidateIfShown(HWND hwnd) {
+    if (::IsWindowVisible(hwnd)) ::InvalidateRect(hwnd, nullptr, FALSE);
+}
 
 // Paints through an off-screen bitmap, so the window never shows a half-painted state.
 template <typename Render>
@@ -79,7 +99,11 @@ ButtonWindow::ButtonWindow(HWND parent, TWizardButtonKind kind, HFONT font)
     ::SendMessageA(hwnd_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
-void ButtonWindow::SetCaption(const std::string& caption) { ::SetWindowTextA(hwnd_.get(), caption.c_str()); }
+void ButtonWindow::SetCaption(const std::string& caption) {
+    std::string current(static_cast<size_t>(::GetWindowTextLengthA(hwnd_.get())) + 1, '\0');
+    current.resize(static_cast<size_t>(::GetWindowTextA(hwnd_.get(), current.data(), static_cast<int>(current.size()))));
+    if (current != caption) ::SetWindowTextA(hwnd_.get(), caption.c_str());
+}
 
 void ButtonWindow::SetGlyph(const Graphic* glyph, int numGlyphs, TButtonLayout layout) {
     UniqueImageList list;
@@ -108,10 +132,16 @@ void ButtonWindow::SetGlyph(const Graphic* glyph, int numGlyphs, TButtonLayout l
     glyph_ = std::move(list);
     ::InvalidateRect(hwnd_.get(), nullptr, TRUE);
 }
-void ButtonWindow::SetVisible(bool visible) { ::ShowWindow(hwnd_.get(), visible ? SW_SHOWNA : SW_HIDE); }
-void ButtonWindow::SetEnabled(bool enabled) { ::EnableWindow(hwnd_.get(), enabled); }
+void ButtonWindow::SetVisible(bool visible) {
+    if (HasVisibleStyle(hwnd_.get()) != visible) ::ShowWindow(hwnd_.get(), visible ? SW_SHOWNA : SW_HIDE);
+}
+void ButtonWindow::SetEnabled(bool enabled) {
+    if ((::IsWindowEnabled(hwnd_.get()) != FALSE) != enabled) ::EnableWindow(hwnd_.get(), enabled);
+}
 void ButtonWindow::SetDefault(bool isDefault) {
-    ::SendMessageA(hwnd_.get(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    const LONG_PTR style = isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if ((::GetWindowLongPtrA(hwnd_.get(), GWL_STYLE) & BS_TYPEMASK) != style)
+        ::SendMessageA(hwnd_.get(), BM_SETSTYLE, static_cast<WPARAM>(style), TRUE);
 }
 void ButtonWindow::SetBounds(const Rect& bounds) { MoveTo(hwnd_.get(), bounds); }
 
@@ -220,13 +250,13 @@ void PageWindow::FocusFirstChild() {
     if (first && ::IsChild(hwnd_.get(), first)) FocusControl(first);
 }
 void PageWindow::RepaintNow() { ::RedrawWindow(hwnd_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
-void PageWindow::RepaintLater() { ::InvalidateRect(hwnd_.get(), nullptr, FALSE); }
+void PageWindow::RepaintLater() { InvalidateIfShown(hwnd_.get()); }
 void PageWindow::RealignChildren() { RepaintLater(); }
 
 void PageWindow::Reparent(TWizard* wizard) {
     auto* window = wizard ? dynamic_cast<WizardWindow*>(&wizard->View()) : nullptr;
     if (window) {
-        ::SetParent(hwnd_.get(), window->Hwnd());
+        if (::GetParent(hwnd_.get()) != window->Hwnd()) ::SetParent(hwnd_.get(), window->Hwnd());
     } else {
         ::ShowWindow(hwnd_.get(), SW_HIDE);
     }
@@ -363,7 +393,7 @@ void WizardWindow::RealignPages() {
         if (page->Page().OwnerWizard() == wizard_.get()) MoveTo(page->Hwnd(), area);
 }
 
-void WizardWindow::RepaintLater() { ::InvalidateRect(hwnd_.get(), nullptr, FALSE); }
+void WizardWindow::RepaintLater() { InvalidateIfShown(hwnd_.get()); }
 
 void WizardWindow::ShowHelp(int context) {
     if (OnHelp) OnHelp(context);
