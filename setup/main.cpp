@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "engine/install_data.h"
 #include "engine/journal.h"
 #include "engine/user_hive.h"
+#include "platform/win32/instance_lock.h"
 #include "platform/win32/session_users.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_machine.h"
@@ -19,6 +21,9 @@
 namespace {
 
 constexpr const char* Title = "Quorvex Setup";
+constexpr const char* InstanceLockName = "Global\\QuorvexSetupRunning";
+constexpr const char* AlreadyRunning =
+    "Quorvex Setup is already running. Finish or close it, then start setup again.";
 
 }  // namespace
 
@@ -44,8 +49,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 1;
     }
 
+    std::optional<platform::win32::InstanceLock> runningAlone;
     std::unique_ptr<engine::TInstallData> installData;
     try {
+        runningAlone = platform::win32::InstanceLock::Acquire(InstanceLockName);
+        if (!runningAlone) {
+            MessageBoxA(nullptr, AlreadyRunning, Title, MB_OK | MB_ICONINFORMATION);
+            return 2;
+        }
         // A run that was cut short is undone before anything reads what it left.
         const std::string restored =
             engine::journal::RestoreMessage(engine::journal::RestoreInterruptedRuns(machine.platform));

@@ -2,7 +2,8 @@
 # setup.exe killed in the middle of an IDE's changes: a first installation into Delphi 7 compiled
 # from sources, killed while the compiler of its design package waits. The next start shows one
 # message box naming Delphi 7 before its window, and Delphi 7's registry and folder, every file
-# with its MD5, are as before the run.
+# with its MD5, are as before the run. A second start while the first one works only says that
+# setup is already running: it leaves the first one's journal alone.
 # Keeps screenshots.
 # Usage: killed_run_test.sh BIN_DIR HOST_BIN_DIR SHOTS_DIR   (on a display, see run_on_xvfb.sh)
 set -uo pipefail
@@ -23,7 +24,9 @@ snapshot() {
     (cd "$drive_c" && find D7 -type f | sort | xargs -d '\n' md5sum)
 }
 snapshot >"$work/before"
-export QV_STUB_HANG="dcc32:tkQuorvexDsgnD7" QV_STUB_HANG_SECONDS=10
+# Every file of a journal on the machine, with its MD5.
+journal_now() { find "$drive_c" -path '*.journal/*' -type f | sort | xargs -r -d '\n' md5sum; }
+export QV_STUB_HANG="dcc32:tkQuorvexDsgnD7" QV_STUB_HANG_SECONDS=25
 
 # Started here, not by start_setup, so that its process id is setup.exe's own.
 (cd "$work/dist" && exec wine setup.exe) & setup_pid=$!
@@ -36,6 +39,13 @@ wait_for_output_line "Compiling package: tkQuorvexDsgn"; building=$?
 # The line comes before the tool starts: its own process shows that it runs.
 wait_until 60 runs_here 'D7.Bin.dcc32\.exe'; started=$?
 shot "$shots/6-compile-building.png"
+journal_now >"$work/journal-before-second"
+(cd "$work/dist" && exec wine setup.exe) & second_pid=$!
+second_message=$(drive message "Quorvex Setup" 60000)
+wait_until 30 eval '! kill -0 "$second_pid" 2>/dev/null' || kill -KILL "$second_pid"
+wait "$second_pid"; second_exit=$?
+journal_now >"$work/journal-after-second"
+still_building=$(runs_here 'D7.Bin.dcc32\.exe' && echo yes)
 kill -KILL "$setup_pid"
 wait "$setup_pid" 2>/dev/null
 unset QV_STUB_HANG QV_STUB_HANG_SECONDS
@@ -52,6 +62,12 @@ kill -KILL "$setup_pid"
 wait "$setup_pid" 2>/dev/null
 
 check "the design package's build had begun when setup.exe was killed" test "$building" -eq 0 -a "$started" -eq 0
+check "a second start said that setup is already running ($second_message)" test "$second_message" = \
+    "Quorvex Setup is already running. Finish or close it, then start setup again."
+check "and ended with exit code 2 ($second_exit)" test "$second_exit" -eq 2
+check "leaving the first run's journal as it was ($(wc -l <"$work/journal-before-second") files)" \
+    eval 'test -s "$work/journal-before-second" && diff "$work/journal-before-second" "$work/journal-after-second"'
+check "while the first run's compiler still ran" test "$still_building" = yes
 check "the compiler ended after the kill" test "$finished" -eq 0
 check "the next start named Delphi 7 in one message box ($message)" test "$message" = \
     "The last run of Quorvex Setup was cut short before it had finished. $d7_name is as it was before that run."
@@ -59,5 +75,5 @@ check "then its window opened" test "$window" -eq 0
 check "the snapshot holds Delphi 7's settings and packages" \
     eval 'grep -q "Known Packages" "$work/before" && grep -q "D7/Bin/rtl70.bpl" "$work/before"'
 check "Delphi 7's registry and files are as they were" diff "$work/before" "$work/after"
-check "no journal is left" eval '! ls "$drive_c/Program Files/Veltradb/" 2>/dev/null | grep -q journal'
+check "no journal is left" test -z "$(journal_now)"
 [ "$failures" -eq 0 ]
