@@ -126,6 +126,11 @@ LRESULT CALLBACK TfMain::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
             if (!self->EngineRunning()) self->WizardCancelButtonClick();
             return 0;
         case CompilePage::kRunMessage: self->compilePage_->wCompilePage(); return 0;
+        // An end of the session now would leave an IDE half changed until setup starts again:
+        // Windows is asked to wait, and shows the user who holds it up.
+        case WM_QUERYENDSESSION:
+            if (self->EngineRunning()) return FALSE;
+            break;
         // As a dialog: the focus is kept while another window is active, and the window that
         // gets it back hands it on to a control.
         case WM_ACTIVATE:

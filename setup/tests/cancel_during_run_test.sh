@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cancel pressed on the compile page while a package build runs: a first installation into Delphi 7
 # from sources whose dcc32 stand-in sleeps before building tkQuorvexD7. The window keeps answering
-# while the tool runs; Back, Finish, Save Build Log and the close box do nothing then; Cancel does
+# while the tool runs; Back, Finish, Save Build Log and the close box do nothing then, and a
+# shutdown is asked to wait (before the run it is not); Cancel does
 # not cut the run short, and once the run has ended setup.exe closes
 # by itself with exit code 0, the product recorded and its packages in place. Keeps screenshots.
 # Usage: cancel_during_run_test.sh BIN_DIR HOST_BIN_DIR SHOTS_DIR   (on a display, see run_on_xvfb.sh)
@@ -25,6 +26,7 @@ to_ide_page "$shots"
 next
 drive click "$W" Button "Compile Packages from sources"
 shot "$shots/5-configuration.png"
+shutdown_before_run=$(drive endsession "$W")
 next
 started=$SECONDS
 wait_for_output_line "Compiling package: tkQuorvex"; building=$?
@@ -36,6 +38,7 @@ shot "$shots/6-compile-building.png"
 for button in "< Back" "Finish" "Save Build Log..."; do drive_within 10 focus "$W" Button "$button"; done
 drive close "$W"
 drive settle "$W"; drive settle "$W"
+shutdown_while_building=$(drive endsession "$W")
 page_while_building=$(page_title)
 cancel_while_building=$(drive_within 10 state "$W" Button "Cancel")
 save_dialog_while_building=$(drive save "Save As" - 3000 2>/dev/null)
@@ -55,6 +58,8 @@ check "the window answered while the tool ran, its pane up to the sleeping build
     test "$answered $(tail -n 1 <<<"$pane_while_building")" = "0 Compiling package: tkQuorvex"
 check "Back, Finish and the close box left the compile page shown ($page_while_building)" \
     test "$page_while_building" = "Compiling and Installing Packages"
+check "a shutdown was let through before the run ($shutdown_before_run)" test "$shutdown_before_run" = allowed
+check "and asked to wait while the tool ran ($shutdown_while_building)" test "$shutdown_while_building" = refused
 check "the close box did not act as Cancel ($cancel_while_building)" test "$cancel_while_building" = "enabled visible unchecked"
 check "Save Build Log opened no dialog during the run ($save_dialog_while_building)" test -z "$save_dialog_while_building"
 check "Cancel came while the tool still ran (${cancelled_after}s of ${hang_seconds}s)" \

@@ -17,6 +17,8 @@
 //   save TITLE PATH [TIMEOUT-MS]      waits for a file dialog, prints its folder's name and the file name,
 //                                     then saves to PATH (or cancels for PATH "-")
 //   close TITLE                       asks the window to close
+//   endsession TITLE                  asks the window, as Windows does before a shutdown, whether
+//                                     the session may end; prints "allowed" or "refused"
 //   settle TITLE                      returns once the window's thread has handled every message
 //                                     sent before (at once when there is no such window)
 //   page TITLE                        prints the shown wizard page's text (its header)
@@ -297,6 +299,14 @@ int main(int argc, char** argv) {
         HWND window = WaitForWindow(argv[2], 10000);
         if (window) PostMessageA(window, WM_CLOSE, 0, 0);
         return window ? 0 : 1;
+    }
+    if (command == "endsession" && argc >= 3) {
+        HWND window = WaitForWindow(argv[2], 10000);
+        DWORD_PTR answer = 0;
+        if (!window || !SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer))
+            return 1;
+        std::printf("%s\n", answer ? "allowed" : "refused");
+        return 0;
     }
     if ((command == "click" || command == "focus" || command == "text" || command == "state" || command == "rect") && argc >= 5)
         return ControlCommand(command, argc, argv);
