@@ -26,7 +26,8 @@ snapshot() {
 snapshot >"$work/before"
 # Every file of a journal on the machine, with its MD5.
 journal_now() { find "$drive_c" -path '*.journal/*' -type f | sort | xargs -r -d '\n' md5sum; }
-export QV_STUB_HANG="dcc32:tkQuorvexDsgnD7" QV_STUB_HANG_SECONDS=25
+# Long enough for a second start and its message before the kill, on a loaded machine too.
+export QV_STUB_HANG="dcc32:tkQuorvexDsgnD7" QV_STUB_HANG_SECONDS=40
 
 # Started here, not by start_setup, so that its process id is setup.exe's own.
 (cd "$work/dist" && exec wine setup.exe) & setup_pid=$!
