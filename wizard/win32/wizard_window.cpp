@@ -92,17 +92,27 @@ int ButtonControlId(TWizardButtonKind kind) { return kind == bkCancel ? IDCANCEL
 
 // ---- buttons
 
-ButtonWindow::ButtonWindow(HWND parent, TWizardButtonKind kind, HFONT font)
-    : hwnd_(::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 75, kButtonHeight,
-                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ButtonControlId(kind))),
-                              ::GetModuleHandleA(nullptr), nullptr)) {
-    ::SendMessageA(hwnd_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+ButtonWindow::ButtonWindow(HWND parent, TWizardButtonKind kind, HFONT font, std::function<HWND()> placeAfter)
+    : parent_(parent), kind_(kind), font_(font), placeAfter_(std::move(placeAfter)) {}
+
+void ButtonWindow::Create() {
+    const DWORD style = WS_CHILD | WS_TABSTOP | (default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) |
+                        (enabled_ ? 0 : WS_DISABLED);
+    hwnd_.reset(::CreateWindowExA(0, "BUTTON", caption_.c_str(), style, bounds_.left, bounds_.top,
+                                  bounds_.Width(), bounds_.Height(), parent_,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(ButtonControlId(kind_))),
+                                  ::GetModuleHandleA(nullptr), nullptr));
+    ::SendMessageA(hwnd_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (glyph_) ShowGlyph();
+    // The tab order is the buttons' own order, whenever each is made.
+    if (const HWND after = placeAfter_())
+        ::SetWindowPos(hwnd_.get(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void ButtonWindow::SetCaption(const std::string& caption) {
-    std::string current(static_cast<size_t>(::GetWindowTextLengthA(hwnd_.get())) + 1, '\0');
-    current.resize(static_cast<size_t>(::GetWindowTextA(hwnd_.get(), current.data(), static_cast<int>(current.size()))));
-    if (current != caption) ::SetWindowTextA(hwnd_.get(), caption.c_str());
+    if (caption == caption_) return;
+    caption_ = caption;
+    if (hwnd_) ::SetWindowTextA(hwnd_.get(), caption.c_str());
 }
 
 void ButtonWindow::SetGlyph(const Graphic* glyph, int numGlyphs, TButtonLayout layout) {
@@ -124,26 +134,41 @@ void ButtonWindow::SetGlyph(const Graphic* glyph, int numGlyphs, TButtonLayout l
         list.reset(::ImageList_Create(image.cx, image.cy, ILC_COLOR24 | ILC_MASK, 1, 0));
         ::ImageList_AddMasked(list.get(), copy.get(), transparent);
     }
+    glyph_ = std::move(list);
+    glyphLayout_ = layout;
+    if (hwnd_) ShowGlyph();
+}
+
+void ButtonWindow::ShowGlyph() {
     static constexpr UINT kAlign[] = {BUTTON_IMAGELIST_ALIGN_LEFT, BUTTON_IMAGELIST_ALIGN_RIGHT,
                                       BUTTON_IMAGELIST_ALIGN_TOP, BUTTON_IMAGELIST_ALIGN_BOTTOM};
-    BUTTON_IMAGELIST images{list.get(), {2, 2, 2, 2}, kAlign[layout]};
+    BUTTON_IMAGELIST images{glyph_.get(), {2, 2, 2, 2}, kAlign[glyphLayout_]};
     // Without a glyph the list is null, which takes the image off the button.
     ::SendMessageA(hwnd_.get(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
-    glyph_ = std::move(list);
     ::InvalidateRect(hwnd_.get(), nullptr, TRUE);
 }
+
 void ButtonWindow::SetVisible(bool visible) {
+    if (!hwnd_) {
+        if (!visible) return;
+        Create();
+    }
     if (HasVisibleStyle(hwnd_.get()) != visible) ::ShowWindow(hwnd_.get(), visible ? SW_SHOWNA : SW_HIDE);
 }
 void ButtonWindow::SetEnabled(bool enabled) {
-    if ((::IsWindowEnabled(hwnd_.get()) != FALSE) != enabled) ::EnableWindow(hwnd_.get(), enabled);
+    enabled_ = enabled;
+    if (hwnd_ && (::IsWindowEnabled(hwnd_.get()) != FALSE) != enabled) ::EnableWindow(hwnd_.get(), enabled);
 }
 void ButtonWindow::SetDefault(bool isDefault) {
+    default_ = isDefault;
     const LONG_PTR style = isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-    if ((::GetWindowLongPtrA(hwnd_.get(), GWL_STYLE) & BS_TYPEMASK) != style)
+    if (hwnd_ && (::GetWindowLongPtrA(hwnd_.get(), GWL_STYLE) & BS_TYPEMASK) != style)
         ::SendMessageA(hwnd_.get(), BM_SETSTYLE, static_cast<WPARAM>(style), TRUE);
 }
-void ButtonWindow::SetBounds(const Rect& bounds) { MoveTo(hwnd_.get(), bounds); }
+void ButtonWindow::SetBounds(const Rect& bounds) {
+    bounds_ = bounds;
+    if (hwnd_) MoveTo(hwnd_.get(), bounds);
+}
 
 // ---- pages
 
@@ -273,8 +298,10 @@ WizardWindow::WizardWindow(HWND parent, int controlId) {
                                   client.bottom, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
                                   ::GetModuleHandleA(nullptr), this));
     font_ = CreateFontFor(WindowDc(nullptr).get(), Font{});
-    for (int i = 0; i < kButtonKindCount; ++i)
-        buttons_[i] = std::make_unique<ButtonWindow>(hwnd_.get(), static_cast<TWizardButtonKind>(i), font_.get());
+    for (int i = 0; i < kButtonKindCount; ++i) {
+        const auto kind = static_cast<TWizardButtonKind>(i);
+        buttons_[i] = std::make_unique<ButtonWindow>(hwnd_.get(), kind, font_.get(), [this, kind] { return ButtonPlace(kind); });
+    }
     wizard_ = std::make_unique<TWizard>(*this);
 }
 
@@ -290,6 +317,18 @@ PageWindow& WizardWindow::CreatePage(const PageWindow::PageFactory& factory) {
     PageWindow& page = *pages_.back();
     if (wizard_ && page.Page().OwnerWizard() == wizard_.get()) MoveTo(page.Hwnd(), wizard_->PageArea());
     return page;
+}
+
+// Right before the next button that has a window, or else right after the one before it.
+HWND WizardWindow::ButtonPlace(TWizardButtonKind kind) const {
+    for (int i = kind + 1; i < kButtonKindCount; ++i)
+        if (const HWND following = buttons_[i] ? buttons_[i]->Hwnd() : nullptr) {
+            const HWND before = ::GetWindow(following, GW_HWNDPREV);
+            return before ? before : HWND_TOP;
+        }
+    for (int i = kind - 1; i >= 0; --i)
+        if (const HWND preceding = buttons_[i]->Hwnd()) return preceding;
+    return nullptr;
 }
 
 bool WizardWindow::PreTranslate(MSG& message) {
@@ -317,7 +356,8 @@ void WizardWindow::RestoreFocus() {
     }
     if (TWizardCustomPage* page = wizard_->ActivePage()) static_cast<PageWindow&>(page->View()).FocusFirstChild();
     if (::IsChild(hwnd_.get(), ::GetFocus())) return;
-    if (const auto kind = wizard_->EnterButton()) ::SetFocus(buttons_[*kind]->Hwnd());
+    if (const auto kind = wizard_->EnterButton())
+        if (const HWND button = buttons_[*kind]->Hwnd()) ::SetFocus(button);
 }
 
 void WizardWindow::RenderTo(HDC dc) {

@@ -19,9 +19,12 @@ namespace wizard::win32 {
 // dialog manager's cancel identifier: Escape presses it.
 int ButtonControlId(TWizardButtonKind kind);
 
+// Its window is made when the button is first shown: most runs never show some of the buttons,
+// and every window made costs the start. `placeAfter` tells where it goes among its siblings then.
 class ButtonWindow : public ButtonView {
 public:
-    ButtonWindow(HWND parent, TWizardButtonKind kind, HFONT font);
+    ButtonWindow(HWND parent, TWizardButtonKind kind, HFONT font, std::function<HWND()> placeAfter);
+    // Null until the button is first shown.
     HWND Hwnd() const { return hwnd_.get(); }
     void SetCaption(const std::string& caption) override;
     void SetGlyph(const Graphic* glyph, int numGlyphs, TButtonLayout layout) override;
@@ -31,6 +34,18 @@ public:
     void SetBounds(const Rect& bounds) override;
 
 private:
+    void Create();
+    void ShowGlyph();
+
+    HWND parent_;
+    TWizardButtonKind kind_;
+    HFONT font_;
+    std::function<HWND()> placeAfter_;
+    std::string caption_;
+    Rect bounds_{0, 0, 75, kButtonHeight};
+    bool enabled_ = true;
+    bool default_ = false;
+    TButtonLayout glyphLayout_ = blGlyphLeft;
     UniqueWindow hwnd_;
     UniqueImageList glyph_;  // the button shows it but does not own it
 };
@@ -129,6 +144,7 @@ public:
 
 private:
     PageWindow& CreatePage(const PageWindow::PageFactory& factory);
+    HWND ButtonPlace(TWizardButtonKind kind) const;
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -103,6 +103,23 @@ TEST_F(WizardWindowTest, ClickingTheNextButtonNavigates) {
     EXPECT_TRUE(::IsWindowEnabled(ButtonHandle(bkBack)));
 }
 
+TEST_F(WizardWindowTest, AButtonFirstShownLaterTakesItsPlaceInTheTabOrder) {
+    EXPECT_EQ(ButtonHandle(bkFinish), nullptr) << "never shown, never made";
+    second.page.SetVisibleButtons({bkBack, bkFinish, bkCancel});
+    second.page.SetEnabledButtons({bkBack, bkFinish, bkCancel});
+    ::SendMessageA(ButtonHandle(bkNext), BM_CLICK, 0, 0);
+    Pump();
+    const HWND finish = ButtonHandle(bkFinish);
+    ASSERT_NE(finish, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(finish));
+    EXPECT_TRUE(::IsWindowEnabled(finish));
+    EXPECT_EQ(::GetWindow(ButtonHandle(bkNext), GW_HWNDNEXT), finish);
+    EXPECT_EQ(::GetWindow(finish, GW_HWNDNEXT), ButtonHandle(bkCancel));
+    char caption[32] = {};
+    ::GetWindowTextA(finish, caption, sizeof caption);
+    EXPECT_STREQ(caption, "&Finish");
+}
+
 TEST_F(WizardWindowTest, ShowingAPageWindowMakesItTheActivePage) {
     int entered = 0;
     second.page.OnEnterPage = [&](TWizardCustomPage&, TWizardCustomPage*) { ++entered; };
