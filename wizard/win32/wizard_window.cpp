@@ -300,7 +300,8 @@ WizardWindow::WizardWindow(HWND parent, int controlId) {
     font_ = CreateFontFor(WindowDc(nullptr).get(), Font{});
     for (int i = 0; i < kButtonKindCount; ++i) {
         const auto kind = static_cast<TWizardButtonKind>(i);
-        buttons_[i] = std::make_unique<ButtonWindow>(hwnd_.get(), kind, font_.get(), [this, kind] { return ButtonPlace(kind); });
+        buttons_[i] =
+            std::make_unique<ButtonWindow>(hwnd_.get(), kind, font_.get(), [this, kind] { return ButtonPlace(kind); });
     }
     wizard_ = std::make_unique<TWizard>(*this);
 }
