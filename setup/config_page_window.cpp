@@ -14,7 +14,9 @@ ConfigPage::ConfigPage(SetupWindow& window)
     Page().OnNextButtonClick = [this](TWizardCustomPage&, bool& stop) { wConfigPageNextButtonClick(stop); };
 }
 
-ConfigPage::~ConfigPage() { ::RemoveWindowSubclass(Hwnd(), ConfigPageProc, 1); }
+ConfigPage::~ConfigPage() {
+    if (Built()) ::RemoveWindowSubclass(Hwnd(), ConfigPageProc, 1);
+}
 
 void ConfigPage::Build() {
     // The page window belongs to the wizard; the list's drawing comes to it.

@@ -31,8 +31,7 @@ SetupPage::~SetupPage() {
 }
 
 void SetupPage::NamePage() {
-    const std::string name = page_.Title().Text() + "\r\n" + page_.Subtitle().Text();
-    ::SetWindowTextA(pageWindow_.Hwnd(), name.c_str());
+    pageWindow_.SetName(page_.Title().Text() + "\r\n" + page_.Subtitle().Text());
 }
 
 void SetupPage::RefuseRunningIDEs(const std::vector<std::string>& messages, bool& stop) {

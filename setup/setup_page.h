@@ -71,6 +71,7 @@ protected:
     virtual void Build() = 0;
     // Every entry into the page, after the first one's Build.
     virtual void Entered() {}
+    bool Built() const { return built_; }
 
     // A standard control on the page, in the page's font.
     HWND Control(const char* className, const char* text, DWORD style, const wizard::Rect& r, int id,

@@ -172,18 +172,35 @@ void ButtonWindow::SetBounds(const Rect& bounds) {
 
 // ---- pages
 
-PageWindow::PageWindow(WizardWindow& owner, const PageFactory& factory) {
-    RegisterClassOnce(kPageClass, &PageWindow::WindowProc);
-    hwnd_.reset(::CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, "",
-                                  WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0, owner.Hwnd(), nullptr,
-                                  ::GetModuleHandleA(nullptr), this));
+PageWindow::PageWindow(WizardWindow& owner, const PageFactory& factory) : parent_(owner.Hwnd()) {
     page_ = factory(*this);
     page_->SetOwnerWizard(&owner.Wizard());
 }
 
 PageWindow::~PageWindow() {
     page_.reset();  // leaves its wizard while the window still exists
-    ::SetWindowLongPtrA(hwnd_.get(), GWLP_USERDATA, 0);
+    if (hwnd_) ::SetWindowLongPtrA(hwnd_.get(), GWLP_USERDATA, 0);
+}
+
+HWND PageWindow::Hwnd() {
+    if (!hwnd_) {
+        RegisterClassOnce(kPageClass, &PageWindow::WindowProc);
+        const DWORD style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (enabled_ ? 0 : WS_DISABLED);
+        hwnd_.reset(::CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, name_.c_str(), style, bounds_.left,
+                                      bounds_.top, bounds_.Width(), bounds_.Height(), parent_, nullptr,
+                                      ::GetModuleHandleA(nullptr), this));
+    }
+    return hwnd_.get();
+}
+
+void PageWindow::SetName(const std::string& name) {
+    name_ = name;
+    if (hwnd_) ::SetWindowTextA(hwnd_.get(), name.c_str());
+}
+
+void PageWindow::SetBounds(const Rect& bounds) {
+    bounds_ = bounds;
+    if (hwnd_) MoveTo(hwnd_.get(), bounds);
 }
 
 void PageWindow::RenderTo(HDC dc) {
@@ -196,7 +213,7 @@ void PageWindow::RenderTo(HDC dc) {
 }
 
 void PageWindow::FitHeader() {
-    WindowDc dc(hwnd_.get());
+    WindowDc dc(Hwnd());
     GdiCanvas canvas(dc.get());
     page_->Header().FitTexts(canvas);
 }
@@ -254,35 +271,48 @@ void PageWindow::ShownFromOutside() {
 }
 
 Rect PageWindow::ClientRect() const {
+    if (!hwnd_) return {0, 0, bounds_.Width(), bounds_.Height()};
     RECT r{};
     ::GetClientRect(hwnd_.get(), &r);
     return ToRect(r);
 }
 
 void PageWindow::SetShown(bool shown) {
+    if (!hwnd_ && !shown) return;
     showingForWizard_ = true;
-    ::ShowWindow(hwnd_.get(), shown ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(Hwnd(), shown ? SW_SHOW : SW_HIDE);
     showingForWizard_ = false;
 }
-void PageWindow::SetEnabled(bool enabled) { ::EnableWindow(hwnd_.get(), enabled); }
+void PageWindow::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    if (hwnd_) ::EnableWindow(hwnd_.get(), enabled);
+}
 void PageWindow::BringToFront() {
-    ::SetWindowPos(hwnd_.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::SetWindowPos(Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 bool PageWindow::CanFocus() const { return ::IsWindowVisible(hwnd_.get()) && ::IsWindowEnabled(hwnd_.get()); }
-void PageWindow::Focus() { ::SetFocus(hwnd_.get()); }
+void PageWindow::Focus() {
+    if (hwnd_) ::SetFocus(hwnd_.get());
+}
 void PageWindow::FocusFirstChild() {
+    if (!hwnd_) return;
     const HWND first = ::GetNextDlgTabItem(hwnd_.get(), nullptr, FALSE);
     if (first && ::IsChild(hwnd_.get(), first)) FocusControl(first);
 }
-void PageWindow::RepaintNow() { ::RedrawWindow(hwnd_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
-void PageWindow::RepaintLater() { InvalidateIfShown(hwnd_.get()); }
+void PageWindow::RepaintNow() {
+    if (hwnd_) ::RedrawWindow(hwnd_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+void PageWindow::RepaintLater() {
+    if (hwnd_) InvalidateIfShown(hwnd_.get());
+}
 void PageWindow::RealignChildren() { RepaintLater(); }
 
 void PageWindow::Reparent(TWizard* wizard) {
     auto* window = wizard ? dynamic_cast<WizardWindow*>(&wizard->View()) : nullptr;
     if (window) {
-        if (::GetParent(hwnd_.get()) != window->Hwnd()) ::SetParent(hwnd_.get(), window->Hwnd());
-    } else {
+        parent_ = window->Hwnd();
+        if (hwnd_ && ::GetParent(hwnd_.get()) != parent_) ::SetParent(hwnd_.get(), parent_);
+    } else if (hwnd_) {
         ::ShowWindow(hwnd_.get(), SW_HIDE);
     }
 }
@@ -316,7 +346,7 @@ PageWindow& WizardWindow::CreatePage(const PageWindow::PageFactory& factory) {
     pages_.push_back(std::make_unique<PageWindow>(*this, factory));
     // The pages before it are in place: each move is a round trip to the window system.
     PageWindow& page = *pages_.back();
-    if (wizard_ && page.Page().OwnerWizard() == wizard_.get()) MoveTo(page.Hwnd(), wizard_->PageArea());
+    if (wizard_ && page.Page().OwnerWizard() == wizard_.get()) page.SetBounds(wizard_->PageArea());
     return page;
 }
 
@@ -415,13 +445,13 @@ Rect WizardWindow::ClientRect() const {
 
 bool WizardWindow::FocusIs(const PageView& page) const {
     const auto& window = static_cast<const PageWindow&>(page);
-    return ::GetFocus() == window.Hwnd();
+    return window.Made() && ::GetFocus() == window.Made();
 }
 
 bool WizardWindow::FocusInside(const PageView& page) const {
-    const auto& window = static_cast<const PageWindow&>(page);
+    const HWND made = static_cast<const PageWindow&>(page).Made();
     const HWND focus = ::GetFocus();
-    return focus == window.Hwnd() || ::IsChild(window.Hwnd(), focus);
+    return made && (focus == made || ::IsChild(made, focus));
 }
 
 bool WizardWindow::CanFocus() const { return ::IsWindowVisible(hwnd_.get()) && ::IsWindowEnabled(hwnd_.get()); }
@@ -431,7 +461,7 @@ void WizardWindow::RealignPages() {
     if (!wizard_) return;
     const Rect area = wizard_->PageArea();
     for (const auto& page : pages_)
-        if (page->Page().OwnerWizard() == wizard_.get()) MoveTo(page->Hwnd(), area);
+        if (page->Page().OwnerWizard() == wizard_.get()) page->SetBounds(area);
 }
 
 void WizardWindow::RepaintLater() { InvalidateIfShown(hwnd_.get()); }

@@ -58,8 +58,16 @@ public:
     PageWindow(WizardWindow& owner, const PageFactory& factory);
     ~PageWindow() override;
 
-    HWND Hwnd() const { return hwnd_.get(); }
+    // The page's window, made now if it was not yet: a page gets its window when it is first
+    // shown, as most runs see few of the pages and every window made costs the start.
+    HWND Hwnd();
+    // The window, or null while the page has none.
+    HWND Made() const { return hwnd_.get(); }
     TWizardCustomPage& Page() const { return *page_; }
+    // The window's text (screen readers and the GUI tests read the page's name there).
+    void SetName(const std::string& name);
+    // The page's place in the wizard window.
+    void SetBounds(const Rect& bounds);
     // Paints background and decoration into any DC, as WM_PAINT does.
     void RenderTo(HDC dc);
     // The header grows to hold its texts as they are drawn on this window (TWizardPageHeader::FitTexts).
@@ -87,6 +95,10 @@ private:
     // Someone else showed the page: only the wizard's active page stays shown.
     void ShownFromOutside();
 
+    HWND parent_;
+    std::string name_;
+    Rect bounds_;
+    bool enabled_ = true;
     UniqueWindow hwnd_;
     bool showingForWizard_ = false;
     UniqueBrush background_;

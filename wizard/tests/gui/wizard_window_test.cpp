@@ -120,6 +120,30 @@ TEST_F(WizardWindowTest, AButtonFirstShownLaterTakesItsPlaceInTheTabOrder) {
     EXPECT_STREQ(caption, "&Finish");
 }
 
+TEST_F(WizardWindowTest, APageGetsItsWindowWhenFirstShownWithWhatWasSetBefore) {
+    WizardWindow::AddedPage<TWizardInteriorPage> third = window.AddPage<TWizardInteriorPage>();
+    third.page.SetCaption("third");
+    third.window.SetName("Third\r\nthe last page");
+    EXPECT_EQ(third.window.Made(), nullptr) << "never shown, never made";
+    ::SendMessageA(ButtonHandle(bkNext), BM_CLICK, 0, 0);
+    Pump();
+    ::SendMessageA(ButtonHandle(bkNext), BM_CLICK, 0, 0);
+    Pump();
+    ASSERT_EQ(Active(), "third");
+    const HWND page = third.window.Made();
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(page));
+    EXPECT_FALSE(::IsWindowVisible(second.window.Hwnd()));
+    char name[64] = {};
+    ::GetWindowTextA(page, name, sizeof name);
+    EXPECT_STREQ(name, "Third\r\nthe last page");
+    RECT shown{}, before{};
+    ::GetWindowRect(page, &shown);
+    ::GetWindowRect(second.window.Hwnd(), &before);
+    EXPECT_TRUE(::EqualRect(&shown, &before)) << "the page area, as the pages made at once";
+    EXPECT_EQ(::GetWindow(window.Hwnd(), GW_CHILD), page) << "on top of its siblings";
+}
+
 TEST_F(WizardWindowTest, ShowingAPageWindowMakesItTheActivePage) {
     int entered = 0;
     second.page.OnEnterPage = [&](TWizardCustomPage&, TWizardCustomPage*) { ++entered; };
