@@ -98,6 +98,10 @@ bool RemoveFile(FileSystem& files, const std::string& path) {
 
 std::string CouldNotPutBack(const std::string& what) { return what + " could not be put back."; }
 
+std::string CouldNotDelete(const std::string& path) {
+    return "The file " + path + " that the installation made could not be deleted.";
+}
+
 std::vector<std::string> UndoToolRun(FileSystem& files, const std::string& folder, const Entry& entry) {
     std::vector<std::string> problems;
     std::set<std::string> known;
@@ -112,14 +116,14 @@ std::vector<std::string> UndoToolRun(FileSystem& files, const std::string& folde
             if ((found.attributes & attr::Directory) || !HasExtension(found.name, extensions) ||
                 known.count(sys::UpperAscii(path)))
                 continue;
-            if (!RemoveFile(files, path)) problems.push_back("The file " + path + " that the installation made could not be deleted.");
+            if (!RemoveFile(files, path)) problems.push_back(CouldNotDelete(path));
         }
     }
     for (const auto& field : entry.fields) {
         if (field.name != "file" || field.values.size() < 2) continue;
         const std::string& path = field.values[0];
         if (field.values[1] == "absent") {
-            if (!RemoveFile(files, path)) problems.push_back("The file " + path + " that the installation made could not be deleted.");
+            if (!RemoveFile(files, path)) problems.push_back(CouldNotDelete(path));
             continue;
         }
         if (field.values.size() < 3) continue;

@@ -46,6 +46,8 @@ std::optional<platform::RegistryValue> ValueFromFields(const std::vector<std::st
 // Deletes a file that the undone work made, read-only or not; true when it is gone.
 bool RemoveFile(platform::FileSystem& files, const std::string& path);
 std::string CouldNotPutBack(const std::string& what);
+// A file that the undone work made and that could not be deleted, in words.
+std::string CouldNotDelete(const std::string& path);
 // Undoes a tool run's entry: what the tool made goes, what it overwrote comes back from the
 // journal's copies. What could not be undone, in words.
 std::vector<std::string> UndoToolRun(platform::FileSystem& files, const std::string& folder, const Entry& entry);

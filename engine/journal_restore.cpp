@@ -32,7 +32,7 @@ std::vector<std::string> UndoMoveAway(FileSystem& files, const std::string& fold
 std::vector<std::string> UndoCreation(FileSystem& files, const std::string& folder, const std::string& path,
                                       const std::string& saved) {
     if (!saved.empty() && !Exists(files, Join(folder, saved))) return {};
-    if (!RemoveFile(files, path)) return {"The file " + path + " that the installation made could not be deleted."};
+    if (!RemoveFile(files, path)) return {CouldNotDelete(path)};
     return UndoMoveAway(files, folder, path, saved);
 }
 

@@ -1,6 +1,7 @@
 #include "engine/compiler.h"
 #include "engine/journal.h"
 #include "engine/unit_names.h"
+#include "ide/package_list.h"
 #include "system/file_utils.h"
 #include "system/text.h"
 
@@ -166,7 +167,8 @@ bool TCompiler::BuildWithMake(TTargetOptions& target, const std::string& package
     if (toolsSucceeded) {
         // A result that was made but cannot be put in place leaves the old one there: a failure.
         std::vector<platform::FilePair> results;
-        for (const auto& [extension, toFolder] : {std::pair{".bpl", target.BPLDir}, {".bpi", target.DCPDir}, {".lib", target.DCPDir}}) {
+        for (const auto& [extension, toFolder] :
+             {std::pair{".bpl", target.BPLDir}, {".bpi", target.DCPDir}, {".lib", target.DCPDir}}) {
             const std::string name = sys::ChangeFileExt(packageFile, extension);
             const std::string from = Join(packagesDir, name);
             if (sys::FileOrDirExists(files, from)) results.push_back({from, Join(toFolder, name)});
@@ -176,7 +178,7 @@ bool TCompiler::BuildWithMake(TTargetOptions& target, const std::string& package
         sys::FindFiles(files, sourcesDir, "*.*", false, units, {".obj", ".dcu"});
         std::vector<platform::FilePair> moves;
         for (const auto& unit : units)
-            moves.push_back({unit.path, Join(targetDir, unit.path.substr(unit.path.find_last_of('\\') + 1))});
+            moves.push_back({unit.path, Join(targetDir, ide::ExtractFileName(unit.path))});
         files.MoveFiles(moves);
     }
     std::vector<std::string> leftOvers;
@@ -235,7 +237,7 @@ bool TCompiler::CopyForms(TTargetOptions& target) {
     sys::FindFiles(Files(), Data.SourcesDir(), "*.dfm", false, forms, {});
     std::vector<platform::FilePair> copies;
     for (const auto& form : forms)
-        copies.push_back({form.path, Join(target.TargetDir(), form.path.substr(form.path.find_last_of('\\') + 1))});
+        copies.push_back({form.path, Join(target.TargetDir(), ide::ExtractFileName(form.path))});
     return Files().CopyFiles(copies, true) == copies.size();
 }
 

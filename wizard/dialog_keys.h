@@ -2,8 +2,7 @@
 // The keys a window of controls handles the way a dialog does: Tab and Shift+Tab move through the
 // controls, Enter presses the focused push button or else the default one, Escape presses Cancel,
 // the arrow keys move among the check boxes of a page, and Alt with a letter acts on the control
-// whose caption marks that letter. The decisions, apart
-// from the window calls that carry them out.
+// whose caption marks that letter. The decisions, apart from the window calls that carry them out.
 
 #include <string>
 

@@ -26,7 +26,8 @@ std::string NameOf(IShellFolder& folder, LPCITEMIDLIST item) {
 void FreeItem(LPITEMIDLIST item) {
     // An item list comes from the shell, which brought the object model in with it: the function
     // is there whenever a list is.
-    static auto* const taskMemFree = platform::win32::SystemFunction<decltype(::CoTaskMemFree)>("ole32.dll", "CoTaskMemFree");
+    static auto* const taskMemFree =
+        platform::win32::SystemFunction<decltype(::CoTaskMemFree)>("ole32.dll", "CoTaskMemFree");
     if (taskMemFree) taskMemFree(item);
 }
 
@@ -36,7 +37,8 @@ UniquePidl BrowseForFolder(BROWSEINFOA& info) {
 }
 
 bool ItemPath(LPCITEMIDLIST item, char* path) {
-    static auto& itemPath = RequiredSystemFunction<decltype(::SHGetPathFromIDListA)>("shell32.dll", "SHGetPathFromIDListA");
+    static auto& itemPath =
+        RequiredSystemFunction<decltype(::SHGetPathFromIDListA)>("shell32.dll", "SHGetPathFromIDListA");
     return itemPath(item, path);
 }
 
@@ -56,7 +58,8 @@ UniquePidl ItemFromParsingName(const std::string& name) {
 
 std::string ParsingName(LPCITEMIDLIST item) {
     if (!item) return "";
-    static auto& desktopFolder = RequiredSystemFunction<decltype(::SHGetDesktopFolder)>("shell32.dll", "SHGetDesktopFolder");
+    static auto& desktopFolder =
+        RequiredSystemFunction<decltype(::SHGetDesktopFolder)>("shell32.dll", "SHGetDesktopFolder");
     UniqueCom<IShellFolder> desktop;
     if (FAILED(desktopFolder(desktop.put()))) return "";
     return NameOf(*desktop.get(), item);

@@ -140,7 +140,8 @@ bool Win32FileSystem::Recycle(const std::string& pattern) {
     operation.pFrom = names.c_str();
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_NOCONFIRMMKDIR |
                        FOF_ALLOWUNDO;
-    static auto& fileOperation = RequiredSystemFunction<decltype(::SHFileOperationA)>("shell32.dll", "SHFileOperationA");
+    static auto& fileOperation =
+        RequiredSystemFunction<decltype(::SHFileOperationA)>("shell32.dll", "SHFileOperationA");
     return fileOperation(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
 

@@ -444,8 +444,8 @@ Rect WizardWindow::ClientRect() const {
 }
 
 bool WizardWindow::FocusIs(const PageView& page) const {
-    const auto& window = static_cast<const PageWindow&>(page);
-    return window.Made() && ::GetFocus() == window.Made();
+    const HWND made = static_cast<const PageWindow&>(page).Made();
+    return made && ::GetFocus() == made;
 }
 
 bool WizardWindow::FocusInside(const PageView& page) const {
