@@ -127,11 +127,12 @@ public:
     // The IDE's work has succeeded: nothing of it is to be undone. Returns the entry's file.
     std::string Commit();
 
-private:
     // Whether undoing the entries written so far gives the file back as it was before the IDE's
-    // work, whatever it holds now: it was made or saved by this work, and not moved here from a
-    // file that needs its content back.
+    // work, whatever it holds now, or whether it is there at all: it was made or saved by this
+    // work, and not moved here from a file that needs its content back.
     bool PutBackWhateverItHolds(const std::string& path) const;
+
+private:
     // Whether the key is one this work created, or lies below one.
     bool InCreatedKey(const std::string& root, const std::string& key) const;
     void Made(const std::string& path);

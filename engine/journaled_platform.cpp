@@ -202,15 +202,21 @@ std::size_t JournaledFiles::DeleteFiles(const std::vector<std::string>& paths) {
     // A file named twice is deleted once, as the second single call would find it gone.
     std::vector<std::string> journaled;
     std::set<std::string> seen;
+    std::size_t deleted = 0;
     for (const auto& path : paths) {
         if (!seen.insert(sys::UpperAscii(path)).second) continue;
         const auto attributes = inner_.GetAttributes(path);
-        if (attributes && !(*attributes & (attr::Directory | attr::ReadOnly))) journaled.push_back(path);
+        if (!attributes || (*attributes & (attr::Directory | attr::ReadOnly))) continue;
+        // One that the work made goes at once: the older entries undo it without a copy.
+        if (journal_.PutBackWhateverItHolds(path))
+            deleted += Done(inner_.DeleteFile(path), "delete", path) ? 1 : 0;
+        else
+            journaled.push_back(path);
     }
-    if (journaled.empty()) return 0;
+    if (journaled.empty()) return deleted;
     const auto saved = journal_.FilesMovingAway(journaled);
     for (std::size_t i = 0; i < journaled.size(); ++i) MoveInto(journaled[i], saved[i]);
-    return journaled.size();
+    return deleted + journaled.size();
 }
 
 bool JournaledFiles::DeleteFile(const std::string& path) { return DeleteFiles({path}) == 1; }

@@ -44,9 +44,10 @@ public:
     // An existing destination that the copy may replace is moved into the journal first.
     bool CopyFile(const std::string& from, const std::string& to, bool overwrite) override;
     bool MoveFile(const std::string& from, const std::string& to) override;
-    // Moves the file into the journal. False, with nothing changed, where DeleteFile would fail
-    // at once: no such file, a folder, a read-only file. A file that cannot be moved (held open
-    // by another program) raises JournalError: the IDE cannot be left as the work needs it.
+    // Moves the file into the journal; one that this work made is deleted, as undoing takes it
+    // away anyway. False, with nothing changed, where DeleteFile would fail at once: no such
+    // file, a folder, a read-only file. A file that cannot be moved or deleted (held open by
+    // another program) raises JournalError: the IDE cannot be left as the work needs it.
     bool DeleteFile(const std::string& path) override;
     bool CreateDirectory(const std::string& path) override;
     bool RemoveDirectory(const std::string& path) override;

@@ -43,13 +43,17 @@ struct BatchRig {
     }
 
     // The work of a C++Builder build's tidying in one go: units deleted, objects moved in, forms
-    // copied over what is there.
+    // copied over what is there; then a tool's unit, a copied form and a moved-in object deleted
+    // again, as the next package's build does.
     void Work(IdeJournal& journal) {
         JournaledFiles files(faulty, journal);
         files.DeleteFiles({Target + "\\A.dcu", Target + "\\B.dcu", Target + "\\Missing.dcu"});
         files.MoveFiles({{Sources + "\\A.obj", Target + "\\A.obj"}, {Sources + "\\B.obj", Target + "\\B.obj"}});
         EXPECT_EQ(files.CopyFiles({{Sources + "\\Old.dfm", Target + "\\Old.dfm"}, {Sources + "\\New.dfm", Target + "\\New.dfm"}}, true),
                   2u);
+        journal.ToolRunning({}, {{Target, {".dcu"}}}, false);
+        machine.files.WriteFile(Target + "\\C.dcu", "made by a tool");
+        EXPECT_EQ(files.DeleteFiles({Target + "\\C.dcu", Target + "\\New.dfm", Target + "\\A.obj"}), 3u);
     }
 
     std::pair<std::map<std::string, std::string>, std::map<std::string, std::string>> State() {
@@ -62,17 +66,24 @@ TEST(JournaledBatch, TheWholeSetIsDoneAndOneEntryEachRecordsIt) {
     IdeJournal journal(rig.machine.files, JournalFolder, "Delphi 7", engine::journal::Work::Installation, "Delphi7");
     rig.Work(journal);
     const auto [target, sources] = rig.State();
-    EXPECT_EQ(target, (std::map<std::string, std::string>{{"A.obj", "new A.obj"},
-                                                           {"B.obj", "new B.obj"},
-                                                           {"New.dfm", "new New.dfm"},
-                                                           {"Old.dfm", "new Old.dfm"}}));
+    EXPECT_EQ(target, (std::map<std::string, std::string>{{"B.obj", "new B.obj"}, {"Old.dfm", "new Old.dfm"}}));
     EXPECT_EQ(sources.size(), 2u);
-    // The header and three entries, whatever the number of files.
+    // The header and one entry for each set, whatever the number of files.
     const auto entries = engine::journal::ReadEntries(rig.machine.files, JournalFolder);
-    ASSERT_EQ(entries.size(), 4u);
+    ASSERT_EQ(entries.size(), 6u);
     EXPECT_EQ(entries[1].entry->kind, "files-moved");
     EXPECT_EQ(entries[2].entry->kind, "files-moved-to");
     EXPECT_EQ(entries[3].entry->kind, "files-created");
+    EXPECT_EQ(entries[4].entry->kind, "tool-run");
+    // Of the second deletion, only the object whose content came from outside the work is kept:
+    // what the work made, older entries take away.
+    ASSERT_EQ(entries[5].entry->kind, "files-moved");
+    std::vector<std::string> kept;
+    for (const auto& field : entries[5].entry->fields)
+        if (field.name == "file") kept.push_back(field.values[0]);
+    EXPECT_EQ(kept, std::vector<std::string>{Target + "\\A.obj"});
+    // Saved beside the entries: the two old units, the old form and that object.
+    EXPECT_EQ(FilesUnder(rig.machine.files, JournalFolder).size(), entries.size() + 4);
 }
 
 TEST(JournaledBatch, ASetThatNamesAFileTwiceIsDoneOneFileAtATime) {
