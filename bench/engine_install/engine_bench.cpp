@@ -46,7 +46,7 @@ public:
         for (const char* name : MakeVariables) run.environment.emplace_back(name, system_.GetEnv(name).value_or(""));
         runs.push_back(run);
         if (!profile) return inner_.CaptureExecute(command, parameters, directory, onLine, onIdle, useInputPipe);
-        return profile->Time("CaptureExecute",
+        return profile->Time(bench::CallProfile::ToolRuns,
                              [&] { return inner_.CaptureExecute(command, parameters, directory, onLine, onIdle, useInputPipe); });
     }
 
