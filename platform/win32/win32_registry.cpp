@@ -2,6 +2,8 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+
 #include "platform/win32/system_error.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
@@ -66,23 +68,26 @@ public:
             throw KeyFailure("list the values of", location_, SystemMessage(static_cast<DWORD>(result)));
         std::string name(kValueNameBytes, '\0');
         std::string data(longestData + 1, '\0');
-        for (DWORD index = 0;; ++index) {
+        for (DWORD index = 0;;) {
             DWORD nameLength = kValueNameBytes;
             DWORD dataLength = static_cast<DWORD>(data.size());
             DWORD type = 0;
             result = RegEnumValueA(key_.get(), index, name.data(), &nameLength, nullptr, &type,
                                    reinterpret_cast<BYTE*>(data.data()), &dataLength);
             if (result == ERROR_NO_MORE_ITEMS) return values;
-            std::string valueName(name.data(), nameLength);
             if (result == ERROR_MORE_DATA) {
-                // The value grew since the key was measured: read it on its own.
-                values.emplace_back(valueName, ReadString(valueName));
+                // The value grew since the key was measured, or its text is longer in the ANSI
+                // code page than as stored (UTF-8). The name is not returned then: ask for the
+                // same value again with room for its data.
+                data.resize(std::max<std::size_t>(dataLength, 2 * data.size()));
                 continue;
             }
             if (result != ERROR_SUCCESS)
                 throw KeyFailure("list the values of", location_, SystemMessage(static_cast<DWORD>(result)));
+            const std::string valueName(name.data(), nameLength);
             const RegistryValue value{static_cast<RegistryValueKind>(type), data.substr(0, dataLength)};
             values.emplace_back(valueName, TextOf(value, location_, valueName));
+            ++index;
         }
     }
 
