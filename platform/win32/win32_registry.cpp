@@ -12,10 +12,10 @@ namespace platform::win32 {
 
 namespace {
 
-// Longest names in bytes: 16383 characters for values, 255 for keys, two bytes each at most in
-// a double-byte code page, and the terminating zero.
-constexpr DWORD kValueNameBytes = 2 * 16383 + 1;
-constexpr DWORD kKeyNameBytes = 2 * 255 + 1;
+// Longest names in bytes: 16383 characters for values, 255 for keys, three bytes each at most
+// when the ANSI code page is UTF-8, and the terminating zero.
+constexpr DWORD kValueNameBytes = 3 * 16383 + 1;
+constexpr DWORD kKeyNameBytes = 3 * 255 + 1;
 
 class Win32Key : public RegistryKey {
 public:

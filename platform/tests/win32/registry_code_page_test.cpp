@@ -43,4 +43,15 @@ TEST_F(RegistryInUtf8CodePage, StringValuesLongerAsAnsiThanTheKeysLongestData) {
     EXPECT_EQ(key->StringValues(), (Pairs{{"C:\\a.bpl", "ascii"}, {"C:\\b.bpl", Wide(40)}, {"C:\\c.bpl", "after"}}));
 }
 
+TEST_F(RegistryInUtf8CodePage, LongNamesAreListed) {
+    const std::string keyName = Wide(200);  // the whole path stays within the system's 260
+    const std::string valueName = Wide(16383);
+    auto key = Create("Names");
+    ASSERT_TRUE(Create("Names\\" + keyName));
+    key->WriteString(valueName, "x");
+    EXPECT_EQ(key->SubkeyNames(), std::vector<std::string>{keyName});
+    EXPECT_EQ(key->ValueNames(), std::vector<std::string>{valueName});
+    EXPECT_EQ(key->StringValues(), (Pairs{{valueName, "x"}}));
+}
+
 }  // namespace
