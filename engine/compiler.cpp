@@ -333,10 +333,17 @@ bool TCompiler::Extract() {
     const std::string parameters =
         std::string("x -c- -cfg- -dh -idp -o+ -r -y ") + " data.arc *.*" + " \"" + destination + "\"";
     DoOutput("unrar.exe " + parameters, Abort);
+    return Capture("unrar.exe", parameters, Machine.system.ProgramFolder(), nullptr) == 0;
+}
+
+int TCompiler::Capture(const std::string& command, const std::string& parameters, const std::string& directory,
+                       const platform::IdleCallback& idle) {
     const int exitCode = Machine.processes.CaptureExecute(
-        "unrar.exe", parameters, Machine.system.ProgramFolder(),
-        [this](const std::string& line, bool& abort) { DoOutput(line, abort); }, nullptr, false);
-    return exitCode == 0;
+        command, parameters, directory, [this](const std::string& line, bool& abort) { DoOutput(line, abort); },
+        idle, false);
+    if (exitCode == platform::capture_result::NotStarted || exitCode == platform::capture_result::NotRun)
+        DoOutput("Cannot start " + command + " in " + directory + ": " + Machine.processes.StartFailure(), Abort);
+    return exitCode;
 }
 
 }  // namespace engine

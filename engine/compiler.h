@@ -122,6 +122,10 @@ private:
     // The line before the closing one that names every IDE that failed; none when none did.
     void ReportFailed(const std::string& run, const std::vector<std::string>& names);
     bool Extract();
+    // Runs a program with the engine's line callback; one that cannot be started leaves the
+    // system's reason in the log.
+    int Capture(const std::string& command, const std::string& parameters, const std::string& directory,
+                const platform::IdleCallback& idle);
     // Runs a tool below the packages folder with the engine's line and idle callbacks. During an
     // IDE's work the journal first notes which of the package's output files exist, and what a
     // failed tool left behind is taken away again: all of it for an optional package, whose

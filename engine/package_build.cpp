@@ -221,9 +221,7 @@ int TCompiler::RunTool(const std::string& command, const std::string& parameters
     }
     platform::IdleCallback idle;
     if (OnIdle) idle = [this] { OnIdle(*this); };
-    const int exitCode = Machine.processes.CaptureExecute(
-        command, parameters, Data.PackagesDir(),
-        [this](const std::string& line, bool& abort) { DoOutput(line, abort); }, idle, false);
+    const int exitCode = Capture(command, parameters, Data.PackagesDir(), idle);
     if (exitCode != 0 && toolRun) ideJournal_->DiscardToolOutputs(*toolRun);
     return exitCode;
 }

@@ -18,6 +18,9 @@ constexpr int NotStarted = -1;  // the program could not be started
 constexpr int Terminated = -3;  // exit code of a program that had to be stopped
 }  // namespace capture_result
 
+// The start failure of a run without a line callback.
+inline constexpr const char* NoLineCallback = "no line callback was given";
+
 class ProcessRunner {
 public:
     virtual ~ProcessRunner() = default;
@@ -28,6 +31,9 @@ public:
     virtual int CaptureExecute(const std::string& command, const std::string& parameters,
                                const std::string& directory, const LineCallback& onLine,
                                const IdleCallback& onIdle, bool useInputPipe) = 0;
+    // Why the last run ran nothing or could not start its program (NotRun, NotStarted), in the
+    // system's words; empty after a run whose program started.
+    virtual std::string StartFailure() const = 0;
 };
 
 }  // namespace platform

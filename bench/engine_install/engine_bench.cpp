@@ -49,6 +49,7 @@ public:
         return profile->Time(bench::CallProfile::ToolRuns,
                              [&] { return inner_.CaptureExecute(command, parameters, directory, onLine, onIdle, useInputPipe); });
     }
+    std::string StartFailure() const override { return inner_.StartFailure(); }
 
     std::vector<ToolRun> runs;
     bench::CallProfile* profile = nullptr;

@@ -208,10 +208,29 @@ TEST_F(CompilerTest, ExtractionFailureEndsTheRunAndChangesNothing) {
     EXPECT_EQ(compiler->Log.back(), "Archive damaged.");
     EXPECT_NE(std::find(compiler->Log.begin(), compiler->Log.end(), "data.arc: checksum error"), compiler->Log.end());
 
-    // A missing extractor is a failed extraction too.
-    machine.processes = platform::memory::MemoryProcessRunner();
+    // A missing extractor is a failed extraction too, and the log says why.
+    machine.processes.Unregister("unrar.exe");
     EXPECT_FALSE(InstallAll());
     EXPECT_EQ(messages.back(), "Archive damaged.");
+    EXPECT_NE(std::find(compiler->Log.begin(), compiler->Log.end(),
+                        "Cannot start unrar.exe in C:\\Dist: The system cannot find the file specified."),
+              compiler->Log.end());
+}
+
+TEST_F(CompilerTest, ACompilerThatCannotBeStartedLeavesItsReasonInTheBuildLog) {
+    Seed(seeding::TypicalIde("Delphi", "7.0", "C:\\D7"));
+    Start();
+    Target(0).Action = engine::taInstall;
+    Target(0).CompilePackages = true;
+    machine.processes.Unregister("dcc32.exe");
+    EXPECT_FALSE(Engine().Install());
+    const auto& log = compiler->Log;
+    const auto reason = std::find(log.begin(), log.end(),
+                                  "Cannot start \"C:\\D7\\Bin\\dcc32.exe\" in " + InstallDir +
+                                      "\\Packages: The system cannot find the file specified.");
+    ASSERT_NE(reason, log.end());
+    // Right after the command line that could not be run.
+    EXPECT_EQ(reason[-1].rfind("\"C:\\D7\\Bin\\dcc32.exe\"  -B", 0), 0u) << reason[-1];
 }
 
 TEST_F(CompilerTest, AFailedOptionalPackageLetsTheIDESucceed) {

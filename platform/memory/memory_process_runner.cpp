@@ -128,6 +128,10 @@ void MemoryProcessRunner::Register(std::string fileName, ProgramHandler handler)
     programs_.push_back({std::move(fileName), std::move(handler)});
 }
 
+void MemoryProcessRunner::Unregister(const std::string& fileName) {
+    std::erase_if(programs_, [&](const Program& program) { return FoldCase(program.fileName) == FoldCase(fileName); });
+}
+
 const MemoryProcessRunner::Program* MemoryProcessRunner::Find(const std::string& command) const {
     const std::string fileName = ProgramFileName(command);
     for (const Program& program : programs_)
@@ -138,11 +142,18 @@ const MemoryProcessRunner::Program* MemoryProcessRunner::Find(const std::string&
 int MemoryProcessRunner::CaptureExecute(const std::string& command, const std::string& parameters,
                                         const std::string& directory, const LineCallback& onLine,
                                         const IdleCallback& onIdle, bool useInputPipe) {
-    if (!onLine) return capture_result::NotRun;
+    if (!onLine) {
+        startFailure_ = NoLineCallback;
+        return capture_result::NotRun;
+    }
     const ProgramInvocation invocation{command, parameters, directory, useInputPipe};
     invocations_.push_back(invocation);
     const Program* program = Find(command);
-    if (program == nullptr) return capture_result::NotStarted;
+    if (program == nullptr) {
+        startFailure_ = "The system cannot find the file specified.";
+        return capture_result::NotStarted;
+    }
+    startFailure_.clear();
 
     const ProgramHandler handler = program->handler;  // it may register programs itself
     ScriptedChild child(handler(invocation), useInputPipe, oemToAnsi_, childrenLeftRunning_);

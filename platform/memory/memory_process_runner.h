@@ -51,6 +51,8 @@ public:
     // `fileName` is matched without regard to case against the file name of the command,
     // quotes removed; an unregistered program cannot be started.
     void Register(std::string fileName, ProgramHandler handler);
+    // The program is no longer there to be started.
+    void Unregister(const std::string& fileName);
 
     // Every run that tried to start a program, found or not.
     const std::vector<ProgramInvocation>& Invocations() const { return invocations_; }
@@ -60,6 +62,7 @@ public:
     int CaptureExecute(const std::string& command, const std::string& parameters,
                        const std::string& directory, const LineCallback& onLine,
                        const IdleCallback& onIdle, bool useInputPipe) override;
+    std::string StartFailure() const override { return startFailure_; }
 
 private:
     struct Program {
@@ -73,6 +76,7 @@ private:
     std::vector<Program> programs_;
     std::vector<ProgramInvocation> invocations_;
     std::size_t childrenLeftRunning_ = 0;
+    std::string startFailure_;
 };
 
 }  // namespace platform::memory

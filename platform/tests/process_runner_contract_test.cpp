@@ -101,13 +101,17 @@ TEST_F(ProcessRunnerContract, ReturnsTheProgramsExitCode) {
     EXPECT_EQ(Run("exit:-5").result, -5);
 }
 
-TEST_F(ProcessRunnerContract, ProgramThatCannotBeFoundGivesMinusOneAndNoLine) {
+TEST_F(ProcessRunnerContract, ProgramThatCannotBeFoundGivesMinusOneAndNoLineButItsReason) {
     bool called = false;
     const int result = backend->Runner().CaptureExecute(
         "qv_no_such_program.exe", "", backend->ExistingDirectory(),
         [&](const std::string&, bool&) { called = true; }, [&] { called = true; }, false);
     EXPECT_EQ(result, NotStarted);
     EXPECT_FALSE(called);
+    EXPECT_FALSE(backend->Runner().StartFailure().empty());
+    // A run that starts its program has nothing to say about the start.
+    EXPECT_EQ(Run("exit:0").result, 0);
+    EXPECT_EQ(backend->Runner().StartFailure(), "");
 }
 
 TEST_F(ProcessRunnerContract, WithoutLineCallbackNothingRuns) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/capture_loop.h"
+#include "platform/win32/system_error.h"
 #include "platform/win32/unique_handle.h"
 
 namespace platform::win32 {
@@ -97,7 +98,10 @@ private:
 int Win32ProcessRunner::CaptureExecute(const std::string& command, const std::string& parameters,
                                        const std::string& directory, const LineCallback& onLine,
                                        const IdleCallback& onIdle, bool useInputPipe) {
-    if (!onLine) return capture_result::NotRun;
+    if (!onLine) {
+        startFailure_ = NoLineCallback;
+        return capture_result::NotRun;
+    }
 
     SECURITY_ATTRIBUTES inheritable{};
     inheritable.nLength = sizeof inheritable;
@@ -106,9 +110,11 @@ int Win32ProcessRunner::CaptureExecute(const std::string& command, const std::st
 
     // Declared so that they close in the order input pipe, then output pipe.
     Pipe output;
-    if (!output.Create(inheritable, OutputPipeBytes)) return capture_result::NotRun;
     Pipe input;
-    if (useInputPipe && !input.Create(inheritable, 0)) return capture_result::NotRun;
+    if (!output.Create(inheritable, OutputPipeBytes) || (useInputPipe && !input.Create(inheritable, 0))) {
+        startFailure_ = "its pipe could not be created: " + SystemMessage(::GetLastError());
+        return capture_result::NotRun;
+    }
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -125,9 +131,14 @@ int Win32ProcessRunner::CaptureExecute(const std::string& command, const std::st
         if (::CreateProcessA(nullptr, commandLine.data(), &inheritable, nullptr, TRUE, 0, nullptr,
                              directory.empty() ? nullptr : directory.c_str(), &startup, &started))
             break;
-        if (attempt == StartAttempts || !PassingStartFailure(::GetLastError())) return capture_result::NotStarted;
+        const DWORD error = ::GetLastError();
+        if (attempt == StartAttempts || !PassingStartFailure(error)) {
+            startFailure_ = SystemMessage(error);
+            return capture_result::NotStarted;
+        }
         ::Sleep(StartRetryMilliseconds * static_cast<DWORD>(attempt));
     }
+    startFailure_.clear();
     const UniqueKernelHandle process(started.hProcess);
     UniqueKernelHandle(started.hThread).reset();  // never needed
 

@@ -1,6 +1,8 @@
 #pragma once
 // CaptureExecute on Windows: the program runs hidden with both output streams on one pipe.
 
+#include <string>
+
 #include "platform/processes.h"
 
 namespace platform::win32 {
@@ -14,6 +16,10 @@ public:
     int CaptureExecute(const std::string& command, const std::string& parameters,
                        const std::string& directory, const LineCallback& onLine,
                        const IdleCallback& onIdle, bool useInputPipe) override;
+    std::string StartFailure() const override { return startFailure_; }
+
+private:
+    std::string startFailure_;
 };
 
 }  // namespace platform::win32

@@ -176,6 +176,7 @@ public:
         if (action == Faults::Action::Kill) throw Killed{"run " + command + parameters};
         return action == Faults::Action::Fail ? 1 : exitCode;
     }
+    std::string StartFailure() const override { return inner_.StartFailure(); }
 
 private:
     platform::ProcessRunner& inner_;
