@@ -172,4 +172,26 @@ TEST(JournaledToolRuns, AnOptionalPackagesFailedToolGivesBackWhatAnEarlierToolMa
     EXPECT_FALSE(rig.machine.files.GetAttributes(Target + "\\Extra.dcu"));
 }
 
+TEST(JournaledToolRuns, WhatAFailedToolsRunGaveBackIsKeptWhenTheWorkDeletesItAfterwards) {
+    // A C++Builder build whose tool fails: the run had copied an old makefile, a unit of the
+    // folder it was the first to watch and an object moved in from outside; it gives them back,
+    // and the build's tidying deletes them before the IDE fails.
+    for (const bool optional : {false, true}) {
+        BatchRig rig;
+        const std::string makefile = "C:\\Q\\tkQuorvexC6.mak";
+        rig.machine.files.WriteFile(makefile, "the old makefile");
+        rig.machine.files.WriteFile("C:\\Q\\Kept.obj", "the user's own");
+        const auto before = std::make_pair(FilesUnder(rig.machine.files, "C:\\Q"), rig.State());
+        IdeJournal journal(rig.machine.files, JournalFolder, "C++Builder 6", engine::journal::Work::Installation, "CBuilder6");
+        JournaledFiles files(rig.machine.files, journal);
+        files.MoveFile("C:\\Q\\Kept.obj", Target + "\\Kept.obj");
+        const auto run = journal.ToolRunning({makefile}, {{Target, {".dcu", ".obj"}}}, optional);
+        for (const auto& path : {makefile, Target + "\\A.dcu", Target + "\\Kept.obj"}) ToolWrites(rig, path, "half written");
+        journal.DiscardToolOutputs(run);
+        EXPECT_EQ(files.DeleteFiles({makefile, Target + "\\A.dcu", Target + "\\Kept.obj"}), 3u);
+        EXPECT_TRUE(engine::journal::UndoIdeJournal(rig.machine.platform, JournalFolder).Complete());
+        EXPECT_EQ(std::make_pair(FilesUnder(rig.machine.files, "C:\\Q"), rig.State()), before) << "optional " << optional;
+    }
+}
+
 }  // namespace
