@@ -131,6 +131,33 @@ TEST(JournaledBatch, AFailureOrAKillAtAnyChangeIsUndoneToTheFilesAsTheyWere) {
     }
 }
 
+// A file that another program holds open: deleting it fails, however often it is tried.
+struct HeldFiles : FaultyFiles {
+    using FaultyFiles::FaultyFiles;
+    std::string held;
+    bool DeleteFile(const std::string& path) override { return path != held && FaultyFiles::DeleteFile(path); }
+};
+
+TEST(JournaledBatch, AnEntryThatStaysOnceUndoneStopsTheUndoBeforeTheOlderOnes) {
+    // The user's form is deleted and copied anew by the work. The newer entry is undone but its
+    // file cannot be deleted: the next start undoes it again, and must not find the form already
+    // given back by the older one.
+    BatchRig rig;
+    const std::string form = Target + "\\Old.dfm";
+    IdeJournal journal(rig.machine.files, JournalFolder, "Delphi 7", engine::journal::Work::Installation, "Delphi7");
+    JournaledFiles files(rig.machine.files, journal);
+    files.DeleteFile(form);
+    files.CopyFile(Sources + "\\New.dfm", form, false);
+    const auto entries = engine::journal::ReadEntries(rig.machine.files, JournalFolder);
+    ASSERT_EQ(entries.size(), 3u);
+    HeldFiles holding(rig.machine.files, rig.faults);
+    holding.held = entries[2].path;
+    platform::Platform held{rig.machine.registry, holding, rig.machine.processes, rig.machine.system};
+    EXPECT_FALSE(engine::journal::UndoIdeJournal(held, JournalFolder).Complete());
+    EXPECT_TRUE(engine::journal::UndoIdeJournal(rig.machine.platform, JournalFolder).Complete());
+    EXPECT_EQ(rig.machine.files.ReadFile(form), std::optional<std::string>("old Old.dfm"));
+}
+
 // The tool's side of a run: it writes its files straight to the disk, past the journal.
 void ToolWrites(BatchRig& rig, const std::string& path, const std::string& text) { rig.machine.files.WriteFile(path, text); }
 
