@@ -42,7 +42,9 @@ void Snapshot(platform::Registry& registry, Hive root, const std::string& key, c
 }  // namespace
 
 std::string JournalFolderFor(const std::string& installDir) {
-    const std::string trimmed = sys::RemovePathDelimiter(installDir);
+    // Windows reads "C:\Q\\" and "C:\Q/" as C:\Q: the journal goes beside it, never into it.
+    std::string trimmed = installDir;
+    while (!trimmed.empty() && (trimmed.back() == '\\' || trimmed.back() == '/')) trimmed.pop_back();
     const bool driveRoot = trimmed.size() == 2 && trimmed[1] == ':';
     const bool shareRoot = trimmed.rfind("\\\\", 0) == 0 && trimmed.find('\\', trimmed.find('\\', 2) + 1) == std::string::npos;
     if (driveRoot || shareRoot || trimmed.empty()) return Join(trimmed, "Quorvex.journal");
