@@ -42,7 +42,9 @@ void Snapshot(platform::Registry& registry, Hive root, const std::string& key, c
 }  // namespace
 
 std::string JournalFolderFor(const std::string& installDir) {
-    const std::string trimmed = sys::RemovePathDelimiter(installDir);
+    // Windows reads "C:\Q\\" and "C:\Q/" as C:\Q: the journal goes beside it, never into it.
+    std::string trimmed = installDir;
+    while (!trimmed.empty() && (trimmed.back() == '\\' || trimmed.back() == '/')) trimmed.pop_back();
     const bool driveRoot = trimmed.size() == 2 && trimmed[1] == ':';
     const bool shareRoot = trimmed.rfind("\\\\", 0) == 0 && trimmed.find('\\', trimmed.find('\\', 2) + 1) == std::string::npos;
     if (driveRoot || shareRoot || trimmed.empty()) return Join(trimmed, "Quorvex.journal");
@@ -136,7 +138,7 @@ bool IdeJournal::InCreatedKey(const std::string& root, const std::string& key) c
 
 bool IdeJournal::PutBackWhateverItHolds(const std::string& path) const {
     const std::string upper = sys::UpperAscii(path);
-    if (movedIn_.count(upper)) return false;
+    if (unkept_.count(upper)) return false;
     if (made_.count(upper)) return true;
     // In a folder an older tool run watched, a file there then was saved by it, and one that came
     // later was made since: that entry deletes it.
@@ -147,18 +149,21 @@ bool IdeJournal::PutBackWhateverItHolds(const std::string& path) const {
 
 void IdeJournal::Made(const std::string& path) {
     const std::string upper = sys::UpperAscii(path);
-    movedIn_.erase(upper);
+    unkept_.erase(upper);
     made_.insert(upper);
 }
 
-void IdeJournal::MovedHere(const std::string& from, const std::string& to) {
-    if (PutBackWhateverItHolds(from)) {
-        Made(to);
-        return;
-    }
-    const std::string upper = sys::UpperAscii(to);
+void IdeJournal::Unkept(const std::string& path) {
+    const std::string upper = sys::UpperAscii(path);
     made_.erase(upper);
-    movedIn_.insert(upper);
+    unkept_.insert(upper);
+}
+
+void IdeJournal::MovedHere(const std::string& from, const std::string& to) {
+    if (PutBackWhateverItHolds(from))
+        Made(to);
+    else
+        Unkept(to);
 }
 
 std::vector<std::string> IdeJournal::FilesMovingAway(const std::vector<std::string>& paths) {
@@ -275,6 +280,10 @@ Entry IdeJournal::ToolRunning(const std::vector<std::string>& outputs, const std
 
 void IdeJournal::DiscardToolOutputs(const Entry& toolRun) {
     const auto problems = UndoToolRun(files_, Folder(), toolRun);
+    // Its copies went back to their places: its entry no longer gives those files back. Older
+    // entries may, but a needless copy is the safe side.
+    for (const auto& field : toolRun.fields)
+        if (field.name == "file" && field.values.size() > 2) Unkept(field.values[0]);
     if (!problems.empty()) throw JournalError(problems.front());
 }
 

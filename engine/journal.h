@@ -129,19 +129,22 @@ public:
 
     // Whether undoing the entries written so far gives the file back as it was before the IDE's
     // work, whatever it holds now, or whether it is there at all: it was made or saved by this
-    // work, and not moved here from a file that needs its content back.
+    // work, not moved here from a file that needs its content back, nor given back by a tool run
+    // discarded since (its copy is gone).
     bool PutBackWhateverItHolds(const std::string& path) const;
 
 private:
     // Whether the key is one this work created, or lies below one.
     bool InCreatedKey(const std::string& root, const std::string& key) const;
     void Made(const std::string& path);
+    // What the file holds is in no entry: deleting or overwriting it must keep it first.
+    void Unkept(const std::string& path);
     void MovedHere(const std::string& from, const std::string& to);
 
     platform::FileSystem& files_;
     EntryFolder entries_;
     std::set<std::string> made_;      // upper-case paths
-    std::set<std::string> movedIn_;   // upper-case paths whose content an undo moves back elsewhere
+    std::set<std::string> unkept_;    // upper-case paths whose content no entry keeps
     std::map<std::string, std::vector<std::string>> watched_;  // upper-case folder: extensions
     std::vector<std::string> createdKeys_;  // upper-case root\key
 };

@@ -205,13 +205,15 @@ UndoResult UndoIdeJournal(platform::Platform& machine, const std::string& folder
     for (auto stored = entries.rbegin(); stored != entries.rend(); ++stored) {
         if (stored->number == 0) continue;
         result.changed = true;
-        const auto problems = UndoEntry(machine, folder, *stored->entry);
+        auto problems = UndoEntry(machine, folder, *stored->entry);
+        if (problems.empty() && !machine.files.DeleteFile(stored->path))
+            problems.push_back("The journal entry " + stored->path + " could not be deleted once undone.");
         if (!problems.empty()) {
-            // Older entries wait: undone before this one is, they could be undone again by it.
+            // Older entries wait: undone before this one is undone and gone, they could be undone
+            // again by it.
             result.problems = problems;
             break;
         }
-        machine.files.DeleteFile(stored->path);
     }
     if (result.Complete()) sys::DeleteTree(machine.files, folder);
     return result;

@@ -231,4 +231,17 @@ TEST(Journal, TheJournalLiesBesideTheInstallationFolder) {
     EXPECT_FALSE(rig.Exists(Journal + " 2"));
 }
 
+TEST(Journal, AnInstallationFolderWrittenWithDelimitersAtItsEndIsMovedAsideBesideIt) {
+    // The folder as typed on the destination page: Windows takes it for C:\Quorvex.
+    for (const std::string typed : {"C:\\Quorvex\\\\", "C:\\Quorvex/"}) {
+        platform::memory::MemoryMachine machine;
+        machine.files.CreateDirectory("C:\\Quorvex");
+        machine.files.WriteFile("C:\\Quorvex\\version", "2.4.1.16");
+        engine::journal::RunJournal run(machine.platform, typed, std::nullopt);
+        EXPECT_EQ(run.Folder(), "C:\\Quorvex.journal") << typed;
+        EXPECT_TRUE(run.MoveAside({})) << typed;
+        EXPECT_EQ(machine.files.ReadFile(run.Folder() + "\\Previous\\Quorvex\\version"), "2.4.1.16") << typed;
+    }
+}
+
 }  // namespace

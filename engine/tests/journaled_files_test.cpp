@@ -131,6 +131,33 @@ TEST(JournaledBatch, AFailureOrAKillAtAnyChangeIsUndoneToTheFilesAsTheyWere) {
     }
 }
 
+// A file that another program holds open: deleting it fails, however often it is tried.
+struct HeldFiles : FaultyFiles {
+    using FaultyFiles::FaultyFiles;
+    std::string held;
+    bool DeleteFile(const std::string& path) override { return path != held && FaultyFiles::DeleteFile(path); }
+};
+
+TEST(JournaledBatch, AnEntryThatStaysOnceUndoneStopsTheUndoBeforeTheOlderOnes) {
+    // The user's form is deleted and copied anew by the work. The newer entry is undone but its
+    // file cannot be deleted: the next start undoes it again, and must not find the form already
+    // given back by the older one.
+    BatchRig rig;
+    const std::string form = Target + "\\Old.dfm";
+    IdeJournal journal(rig.machine.files, JournalFolder, "Delphi 7", engine::journal::Work::Installation, "Delphi7");
+    JournaledFiles files(rig.machine.files, journal);
+    files.DeleteFile(form);
+    files.CopyFile(Sources + "\\New.dfm", form, false);
+    const auto entries = engine::journal::ReadEntries(rig.machine.files, JournalFolder);
+    ASSERT_EQ(entries.size(), 3u);
+    HeldFiles holding(rig.machine.files, rig.faults);
+    holding.held = entries[2].path;
+    platform::Platform held{rig.machine.registry, holding, rig.machine.processes, rig.machine.system};
+    EXPECT_FALSE(engine::journal::UndoIdeJournal(held, JournalFolder).Complete());
+    EXPECT_TRUE(engine::journal::UndoIdeJournal(rig.machine.platform, JournalFolder).Complete());
+    EXPECT_EQ(rig.machine.files.ReadFile(form), std::optional<std::string>("old Old.dfm"));
+}
+
 // The tool's side of a run: it writes its files straight to the disk, past the journal.
 void ToolWrites(BatchRig& rig, const std::string& path, const std::string& text) { rig.machine.files.WriteFile(path, text); }
 
@@ -170,6 +197,28 @@ TEST(JournaledToolRuns, AnOptionalPackagesFailedToolGivesBackWhatAnEarlierToolMa
     journal.DiscardToolOutputs(optional);
     EXPECT_EQ(rig.machine.files.ReadWholeFile(Target + "\\Core.dcu"), "main package");
     EXPECT_FALSE(rig.machine.files.GetAttributes(Target + "\\Extra.dcu"));
+}
+
+TEST(JournaledToolRuns, WhatAFailedToolsRunGaveBackIsKeptWhenTheWorkDeletesItAfterwards) {
+    // A C++Builder build whose tool fails: the run had copied an old makefile, a unit of the
+    // folder it was the first to watch and an object moved in from outside; it gives them back,
+    // and the build's tidying deletes them before the IDE fails.
+    for (const bool optional : {false, true}) {
+        BatchRig rig;
+        const std::string makefile = "C:\\Q\\tkQuorvexC6.mak";
+        rig.machine.files.WriteFile(makefile, "the old makefile");
+        rig.machine.files.WriteFile("C:\\Q\\Kept.obj", "the user's own");
+        const auto before = std::make_pair(FilesUnder(rig.machine.files, "C:\\Q"), rig.State());
+        IdeJournal journal(rig.machine.files, JournalFolder, "C++Builder 6", engine::journal::Work::Installation, "CBuilder6");
+        JournaledFiles files(rig.machine.files, journal);
+        files.MoveFile("C:\\Q\\Kept.obj", Target + "\\Kept.obj");
+        const auto run = journal.ToolRunning({makefile}, {{Target, {".dcu", ".obj"}}}, optional);
+        for (const auto& path : {makefile, Target + "\\A.dcu", Target + "\\Kept.obj"}) ToolWrites(rig, path, "half written");
+        journal.DiscardToolOutputs(run);
+        EXPECT_EQ(files.DeleteFiles({makefile, Target + "\\A.dcu", Target + "\\Kept.obj"}), 3u);
+        EXPECT_TRUE(engine::journal::UndoIdeJournal(rig.machine.platform, JournalFolder).Complete());
+        EXPECT_EQ(std::make_pair(FilesUnder(rig.machine.files, "C:\\Q"), rig.State()), before) << "optional " << optional;
+    }
 }
 
 }  // namespace
