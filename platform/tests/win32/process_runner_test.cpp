@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/tests/testing/process_runner_backend.h"
+#include "platform/win32/system_error.h"
 
 namespace {
 
@@ -76,6 +77,12 @@ TEST_F(Win32ProcessRunner, MissingDirectoryMeansTheProgramCannotStart) {
                            [&](const std::string&, bool&) { called = true; });
     EXPECT_EQ(result, NotStarted);
     EXPECT_FALSE(called);
+}
+
+TEST_F(Win32ProcessRunner, AProgramThatCannotStartIsExplainedInTheSystemsWords) {
+    const auto ignore = [](const std::string&, bool&) {};
+    EXPECT_EQ(Run("qv_no_such_program.exe", "", backend->ExistingDirectory(), false, ignore), NotStarted);
+    EXPECT_EQ(backend->Runner().StartFailure(), platform::win32::SystemMessage(ERROR_FILE_NOT_FOUND));
 }
 
 }  // namespace
