@@ -4,6 +4,15 @@
 
 namespace ide {
 
+namespace {
+
+// "\" and "D:\" need their delimiter: without it they name the current folder.
+bool IsRoot(const std::string& entry) {
+    return entry == "\\" || (entry.size() == 3 && entry[1] == ':' && entry[2] == '\\');
+}
+
+}  // namespace
+
 std::vector<std::string> SplitPathList(const std::string& text) {
     std::vector<std::string> list;
     std::size_t pos = 0;
@@ -11,7 +20,8 @@ std::vector<std::string> SplitPathList(const std::string& text) {
         while (pos < text.size() && text[pos] == ' ') ++pos;
         if (pos >= text.size()) break;
         const std::size_t end = std::min(text.find(';', pos), text.size());
-        list.push_back(sys::RemovePathDelimiter(text.substr(pos, end - pos)));
+        const std::string entry = text.substr(pos, end - pos);
+        list.push_back(IsRoot(entry) ? entry : sys::RemovePathDelimiter(entry));
         if (end >= text.size()) break;
         pos = end + 1;
     }
@@ -23,8 +33,8 @@ std::string JoinPathList(const std::vector<std::string>& list) {
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (i > 0) text += ';';
         text += list[i];
-        // Splitting takes one trailing delimiter away again.
-        if (!list[i].empty() && list[i].back() == '\\') text += '\\';
+        // Splitting takes one trailing delimiter away again, but a root's.
+        if (list[i].ends_with('\\') && !IsRoot(list[i])) text += '\\';
     }
     // A final ";" adds no entry, so a last empty entry needs one more.
     if (!list.empty() && list.back().empty()) text += ';';

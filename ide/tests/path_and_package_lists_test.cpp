@@ -9,13 +9,21 @@ using Entries = std::vector<std::string>;
 
 TEST(PathListTest, SplitDropsLeadingBlanksAndOneTrailingDelimiter) {
     EXPECT_EQ(ide::SplitPathList(" a\\;;b"), (Entries{"a", "", "b"}));
-    EXPECT_EQ(ide::SplitPathList("D:\\"), (Entries{"D:"}));
     EXPECT_EQ(ide::SplitPathList("C:\\x\\\\;  y ;"), (Entries{"C:\\x\\", "y "}));
     EXPECT_EQ(ide::SplitPathList(""), Entries{});
     EXPECT_EQ(ide::SplitPathList("   "), Entries{});
     EXPECT_EQ(ide::SplitPathList(";"), (Entries{""}));
     EXPECT_EQ(ide::SplitPathList("\"C:\\A B\";$(NOSUCH)\\x;a;a"),
               (Entries{"\"C:\\A B\"", "$(NOSUCH)\\x", "a", "a"}));
+}
+
+// Without its delimiter a root is a drive's current folder ("D:") or the current folder (""):
+// a user's root entry is read and written back as a root.
+TEST(PathListTest, ARootKeepsTheDelimiterThatMakesItOne) {
+    EXPECT_EQ(ide::SplitPathList("D:\\;\\;D:\\\\;D:;C:\\Lib\\"), (Entries{"D:\\", "\\", "D:\\", "D:", "C:\\Lib"}));
+    EXPECT_EQ(ide::JoinPathList(ide::SplitPathList("$(DELPHI)\\Lib;D:\\;\\")), "$(DELPHI)\\Lib;D:\\;\\");
+    const Entries roots = {"D:\\", "\\", "D:\\\\", "\\\\"};
+    EXPECT_EQ(ide::SplitPathList(ide::JoinPathList(roots)), roots);
 }
 
 TEST(PathListTest, JoinAndSplitRoundTripHundredsOfEntries) {
