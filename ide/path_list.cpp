@@ -47,7 +47,8 @@ std::vector<std::string> PathFolders(const std::string& path) {
     while (pos <= path.size()) {
         const std::size_t end = std::min(path.find(';', pos), path.size());
         std::string folder = path.substr(pos, end - pos);
-        if (folder.size() > 2 && folder.front() == '"') folder = folder.substr(1, folder.size() - 2);
+        if (folder.size() > 2 && folder.front() == '"' && folder.back() == '"')
+            folder = folder.substr(1, folder.size() - 2);
         if (!folder.empty()) folders.push_back(folder);
         pos = end + 1;
     }

@@ -286,6 +286,16 @@ TEST_F(CompilerTest, StalePackagesAreFoundOnThePathAndInPackageFolders) {
     EXPECT_TRUE(Exists("C:\\Other\\tkQuorvexD7.bpl"));
 }
 
+// A PATH entry whose quote is not closed has no pair to remove: its last character is no quote,
+// and without it "C:\Pkg\7 would name C:\Pkg\, a folder that is not on PATH.
+TEST_F(CompilerTest, AnUnclosedQuoteOnThePathNamesNoOtherFolder) {
+    Seed(seeding::TypicalIde("Delphi", "7.0", "C:\\D7"));
+    machine.system.SetEnv("PATH", "C:\\Windows;\"C:\\Pkg\\7");
+    WriteFile("C:\\Pkg\\tkQuorvexD7.bpl");
+    ASSERT_TRUE(InstallAll());
+    EXPECT_TRUE(Exists("C:\\Pkg\\tkQuorvexD7.bpl"));
+}
+
 TEST_F(CompilerTest, SystemLineOnlyForNamedSystems) {
     Start();
     struct Case {
