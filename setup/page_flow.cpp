@@ -119,7 +119,9 @@ void TSetupFlow::IDECheckBoxClick(int index) {
 void TSetupFlow::rbMainternanceClick(bool maintenanceChecked, bool uninstallChecked) {
     if (!maintenanceChecked && !uninstallChecked) return;
     Data.State = maintenanceChecked ? engine::isMaintenance : engine::isUninstall;
-    enabled_[wIDEPage] = enabled_[wConfigPage] = maintenanceChecked;
+    enabled_[wIDEPage] = maintenanceChecked;
+    // The IDE page's actions still stand: the configuration page only for the IDEs installed.
+    enabled_[wConfigPage] = maintenanceChecked && Data.TargetOptions->InstallCount() > 0;
 }
 
 std::vector<std::string> TSetupFlow::RunningIDEMessages() const {

@@ -173,6 +173,28 @@ TEST_F(PageFlowTest, MaintenanceChoiceSwitchesBetweenIDEPagesAndUninstall) {
     f.rbMainternanceClick(true, false);
     EXPECT_EQ(data->State, engine::isMaintenance);
     EXPECT_TRUE(f.PageEnabled(wIDEPage));
+    EXPECT_FALSE(f.PageEnabled(wConfigPage));  // no IDE is chosen for installation yet
+}
+
+// Going back to the maintenance page and choosing again keeps the configuration page as the IDE
+// page's actions left it.
+TEST_F(PageFlowTest, MaintenanceChoiceAgainKeepsTheConfigurationPageToTheIDEsInstalled) {
+    RecordInstall("2.4.1.17 Standard Edition");
+    auto& f = Start({1});
+    f.rbMainternanceClick(true, false);
+    f.IDECheckBoxClick(0);
+    f.IDECheckBoxClick(0);
+    ASSERT_EQ(Target(1).Action, engine::taUninstall);
+    ASSERT_FALSE(f.PageEnabled(wConfigPage));
+    f.rbMainternanceClick(false, true);
+    f.rbMainternanceClick(true, false);
+    EXPECT_FALSE(f.PageEnabled(wConfigPage));
+    EXPECT_TRUE(f.IDENextEnabled());
+
+    f.IDECheckBoxClick(1);  // C++Builder 6 to install
+    f.rbMainternanceClick(false, true);
+    EXPECT_FALSE(f.PageEnabled(wConfigPage));
+    f.rbMainternanceClick(true, false);
     EXPECT_TRUE(f.PageEnabled(wConfigPage));
 }
 
