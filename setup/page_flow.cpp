@@ -162,11 +162,16 @@ bool HoldsAnything(platform::FileSystem& files, const std::string& folder) {
 }  // namespace
 
 std::optional<std::string> DestinationRefusal(TInstallData& data, const std::string& folder) {
+    const auto refused = [&folder](const std::string& reason) {
+        return "The folder \"" + folder + "\" cannot be used: " + reason +
+               ". Please choose a folder of its own for Quorvex, for example C:\\Program Files\\Quorvex.";
+    };
     // Setup replaces the destination on an update and deletes it on an uninstall: only a folder
     // that may be removed is taken.
     if (const auto refusal = engine::RemovalRefusal(folder, engine::ProtectedFolders(data.Machine.system)))
-        return "The folder \"" + folder + "\" cannot be used: " + engine::RefusalReason(*refusal) +
-               ". Please choose a folder of its own for Quorvex, for example C:\\Program Files\\Quorvex.";
+        return refused(engine::RefusalReason(*refusal));
+    // The removal check looks past blanks around the folder; the run gets it as typed.
+    if (const auto fault = engine::FolderValueFault(folder)) return refused(*fault);
     auto& files = data.Machine.files;
     if (data.State == engine::isInstall && sys::DirExists(files, folder) && HoldsAnything(files, folder) &&
         !HoldsInstallation(files, folder))

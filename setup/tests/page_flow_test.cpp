@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/folder_safety.h"
 #include "platform/memory/memory_machine.h"
 #include "platform/registry_data.h"
 #include "tools/seed_ides/ide_seed.h"
@@ -259,6 +260,20 @@ TEST_F(PageFlowTest, DestinationRefusesUnsafeFoldersAndStoresTheRest) {
     EXPECT_FALSE(f.LeaveDestination("D:\\Tools\\Quorvex").has_value());
     EXPECT_EQ(data->InstallDir(), "D:\\Tools\\Quorvex");
     EXPECT_FALSE(f.LeaveDestination("\\\\server\\share\\Quorvex").has_value());
+}
+
+// A folder the page takes is one the run can use: blanks before or after it are no part of the
+// removal check's path, but the run gets the folder as typed.
+TEST_F(PageFlowTest, DestinationRefusesAFolderTheRunWouldRefuse) {
+    auto& f = Start();
+    const std::string before = data->InstallDir();
+    for (const char* folder : {" C:\\Quorvex", "\tC:\\Quorvex", "C:\\Quorvex\t"}) {
+        ASSERT_TRUE(engine::FolderValueFault(folder).has_value()) << folder;
+        const auto refusal = f.LeaveDestination(folder);
+        ASSERT_TRUE(refusal.has_value()) << folder;
+        EXPECT_NE(refusal->find(std::string("\"") + folder + "\" cannot be used: "), std::string::npos) << *refusal;
+        EXPECT_EQ(data->InstallDir(), before);
+    }
 }
 
 TEST_F(PageFlowTest, FirstInstallationRefusesAFolderHoldingSomethingElse) {
