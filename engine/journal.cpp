@@ -42,9 +42,8 @@ void Snapshot(platform::Registry& registry, Hive root, const std::string& key, c
 }  // namespace
 
 std::string JournalFolderFor(const std::string& installDir) {
-    // Windows reads "C:\Q\\" and "C:\Q/" as C:\Q: the journal goes beside it, never into it.
-    std::string trimmed = installDir;
-    while (!trimmed.empty() && (trimmed.back() == '\\' || trimmed.back() == '/')) trimmed.pop_back();
+    // However the folder was typed ("C:\Q\\", "C:\Q/"), the journal goes beside it, never into it.
+    const std::string trimmed = sys::WithoutTrailingDelimiters(installDir);
     const bool driveRoot = trimmed.size() == 2 && trimmed[1] == ':';
     const bool shareRoot = trimmed.rfind("\\\\", 0) == 0 && trimmed.find('\\', trimmed.find('\\', 2) + 1) == std::string::npos;
     if (driveRoot || shareRoot || trimmed.empty()) return Join(trimmed, "Quorvex.journal");

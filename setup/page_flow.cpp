@@ -142,7 +142,8 @@ std::vector<std::string> TSetupFlow::LeaveMaintenance() const {
 
 std::optional<std::string> TSetupFlow::LeaveDestination(const std::string& folder) {
     if (auto refusal = DestinationRefusal(Data, folder)) return refusal;
-    Data.SetInstallDir(folder);
+    // Stored without a delimiter at its end: the product's folders are joined to it with one.
+    Data.SetInstallDir(sys::WithoutTrailingDelimiters(folder));
     return std::nullopt;
 }
 

@@ -17,10 +17,6 @@ std::string ExtensionOf(const std::string& name) {
     return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
-std::string WithoutTrailingDelimiters(std::string path) {
-    while (!path.empty() && path.back() == '\\') path.pop_back();
-    return path;
-}
 
 // "", "\", "C:", "C:\", "\\server" and "\\server\share": a root, never a whole folder to remove.
 bool IsRootPath(const std::string& path) {
@@ -98,6 +94,11 @@ std::string ChangeFileExt(const std::string& file, const std::string& extension)
 
 std::string RemovePathDelimiter(const std::string& path) {
     if (!path.empty() && path.back() == '\\') return path.substr(0, path.size() - 1);
+    return path;
+}
+
+std::string WithoutTrailingDelimiters(std::string path) {
+    while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
     return path;
 }
 

@@ -28,6 +28,8 @@ bool FileOrDirExists(platform::FileSystem& fs, const std::string& name);
 std::string AddPathDelimiter(const std::string& path);
 // Removes one trailing backslash, if there is one.
 std::string RemovePathDelimiter(const std::string& path);
+// Takes off every backslash or slash at the end: each of "C:\\Q\\", "C:\\Q\\\\", "C:\\Q/" -> "C:\\Q".
+std::string WithoutTrailingDelimiters(std::string path);
 // The file name with its extension (from the last ".") replaced: "a\\P.dpk", ".bpl" -> "a\\P.bpl".
 std::string ChangeFileExt(const std::string& file, const std::string& extension);
 

@@ -260,6 +260,12 @@ TEST_F(PageFlowTest, DestinationRefusesUnsafeFoldersAndStoresTheRest) {
     EXPECT_FALSE(f.LeaveDestination("D:\\Tools\\Quorvex").has_value());
     EXPECT_EQ(data->InstallDir(), "D:\\Tools\\Quorvex");
     EXPECT_FALSE(f.LeaveDestination("\\\\server\\share\\Quorvex").has_value());
+    // A folder typed or pasted with delimiters at its end is that folder: the IDEs' paths get
+    // "D:\Tools\Quorvex\Delphi7", not "D:\Tools\Quorvex\\Delphi7".
+    for (const char* typed : {"D:\\Tools\\Quorvex\\", "D:\\Tools\\Quorvex\\\\", "D:\\Tools\\Quorvex/"}) {
+        EXPECT_FALSE(f.LeaveDestination(typed).has_value()) << typed;
+        EXPECT_EQ(data->InstallDir(), "D:\\Tools\\Quorvex") << typed;
+    }
 }
 
 // A folder the page takes is one the run can use: blanks before or after it are no part of the
