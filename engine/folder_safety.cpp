@@ -171,4 +171,11 @@ std::optional<std::string> FolderValueFault(const std::string& folder) {
     return std::nullopt;
 }
 
+std::optional<std::string> InstallFolderFault(const std::string& folder) {
+    if (auto fault = FolderValueFault(folder)) return fault;
+    if (folder.find(';') != std::string::npos)
+        return "it holds a \";\", which separates the folders of the IDEs' library paths";
+    return std::nullopt;
+}
+
 }  // namespace engine

@@ -45,5 +45,9 @@ GuardedFolders ProtectedFolders(platform::SystemInfo& system);
 // Why a folder value cannot be handed to a tool or a file operation: empty, not a full path,
 // holding a ".." name or a character that a folder name cannot hold. Nothing when it can.
 std::optional<std::string> FolderValueFault(const std::string& folder);
+// The same for a new installation folder, which the IDEs' library paths will name: a ";" there
+// separates their entries and would split the folder into two that are not it. (A folder an
+// installation already has stays removable whatever it holds.)
+std::optional<std::string> InstallFolderFault(const std::string& folder);
 
 }  // namespace engine

@@ -171,8 +171,9 @@ std::optional<std::string> DestinationRefusal(TInstallData& data, const std::str
     // that may be removed is taken.
     if (const auto refusal = engine::RemovalRefusal(folder, engine::ProtectedFolders(data.Machine.system)))
         return refused(engine::RefusalReason(*refusal));
-    // The removal check looks past blanks around the folder; the run gets it as typed.
-    if (const auto fault = engine::FolderValueFault(folder)) return refused(*fault);
+    // The removal check looks past blanks around the folder, and knows nothing of the IDEs'
+    // paths: the run's own check of the folder as typed.
+    if (const auto fault = engine::InstallFolderFault(folder)) return refused(*fault);
     auto& files = data.Machine.files;
     if (data.State == engine::isInstall && sys::DirExists(files, folder) && HoldsAnything(files, folder) &&
         !HoldsInstallation(files, folder))

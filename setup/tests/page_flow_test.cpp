@@ -251,7 +251,7 @@ TEST_F(PageFlowTest, DestinationRefusesUnsafeFoldersAndStoresTheRest) {
     const std::string before = data->InstallDir();
     for (const char* bad : {"", "Quorvex", "..\\Q", "C:\\Q\\..\\..", "C:\\", "C:\\Q\" -y x", "C:\\Q<", "C:\\Q|x",
                             "C:\\Q?", "C:\\Q*", "C:\\Q\tx", "C:\\Q:x", "C:\\WINDOWS", "C:\\Program Files",
-                            "C:\\Documents and Settings"}) {
+                            "C:\\Documents and Settings", "C:\\Tools;Libs\\Quorvex"}) {
         const auto refusal = f.LeaveDestination(bad);
         ASSERT_TRUE(refusal.has_value()) << bad;
         EXPECT_NE(refusal->find(bad), std::string::npos) << *refusal;
