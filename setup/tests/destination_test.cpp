@@ -22,6 +22,7 @@ TEST(Destination, EachRefusalSaysWhyAndALongNameWithATildeIsTaken) {
         {"C:\\WINDOWS\\system32\\drivers", "system or of the user"},
         {"C:\\Documents and Settings\\User\\Application Data", "system or of the user"},
         {"C:\\Setup", "setup runs from it"},
+        {"C:\\Tools;Libs\\Quorvex", "separates the folders of the IDEs' library paths"},
     };
     for (const auto& [folder, reason] : cases) {
         const auto refusal = setup::DestinationRefusal(data, folder);
