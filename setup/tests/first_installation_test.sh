@@ -24,6 +24,7 @@ walk_first_installation "$shots" 'C:\MyBPL'
 check "destination: a relative folder is refused" grep -q "not a full folder path" <<<"$refused_relative"
 check "destination: a quote is refused" grep -q "cannot hold" <<<"$refused_quote"
 check "destination: a folder with other files is refused" grep -q "already holds other files" <<<"$refused_photos"
+check "destination: a \";\" is refused ($refused_semicolon)" grep -q "separates the folders" <<<"$refused_semicolon"
 check "destination: the folder frame has its bevel and sunken border ($destination_edges)" \
     test "$destination_edges" = "bevel+border"
 check "configuration: the folder frames keep their bevel and sunken border ($config_edges)" test "$config_edges" = \

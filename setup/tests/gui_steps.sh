@@ -185,6 +185,7 @@ walk_first_installation() {
     refused_relative=$(refuse_destination 'Quorvex')
     refused_quote=$(refuse_destination 'C:\Q" -y')
     refused_photos=$(refuse_destination 'C:\Photos')
+    refused_semicolon=$(refuse_destination 'C:\Tools;Libs\Quorvex')
     drive type "$W" Edit "#114/#3" 'C:\Quorvex Test'
     next; shot "$shots/4-ide-targets.png"
     next; shot "$shots/5-configuration.png"
