@@ -63,7 +63,9 @@ struct Parsed {
     std::optional<FolderRefusal> refusal;
 };
 
-Parsed Parse(std::string text) {
+// A guarded folder may come in 8.3 names (setup started through one): they are kept, and match any
+// name, since which folder they stand for is unknown.
+Parsed Parse(std::string text, bool keepShortNames = false) {
     std::replace(text.begin(), text.end(), '/', '\\');
     text = sys::UpperAscii(sys::Trim(text));
     Parsed result;
@@ -79,7 +81,7 @@ Parsed Parse(std::string text) {
         // Windows ignores trailing dots and blanks of a name.
         while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
         if (name.empty() && end - pos > 0) return {{}, FolderRefusal::DotName};  // ".", "..", "..."
-        if (IsShortAlias(name)) return {{}, FolderRefusal::ShortName};
+        if (IsShortAlias(name) && !keepShortNames) return {{}, FolderRefusal::ShortName};
         if (!name.empty()) result.path.names.push_back(name);
         pos = end + 1;
     }
@@ -90,13 +92,16 @@ Parsed Parse(std::string text) {
 // Whether `outer` is `inner` or one of the folders above it.
 bool Contains(const AbsolutePath& outer, const AbsolutePath& inner) {
     return outer.root == inner.root && outer.names.size() <= inner.names.size() &&
-           std::equal(outer.names.begin(), outer.names.end(), inner.names.begin());
+           std::equal(outer.names.begin(), outer.names.end(), inner.names.begin(),
+                      [](const std::string& a, const std::string& b) {
+                          return a == b || IsShortAlias(a) || IsShortAlias(b);
+                      });
 }
 
 // Whether the path is one of the folders or above one of them; with `inside`, also below one.
 bool Meets(const AbsolutePath& path, const std::vector<std::string>& folders, bool inside) {
     return std::any_of(folders.begin(), folders.end(), [&](const std::string& folder) {
-        const Parsed guarded = Parse(folder);
+        const Parsed guarded = Parse(folder, true);
         return !guarded.refusal && (Contains(path, guarded.path) || (inside && Contains(guarded.path, path)));
     });
 }

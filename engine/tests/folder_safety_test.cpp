@@ -72,6 +72,26 @@ TEST_F(FolderSafety, TheSetupFolderAndTheCurrentDirectoryAreGuardedWithTheFolder
     EXPECT_EQ(Refusal("C:\\Setup"), std::nullopt);
 }
 
+TEST_F(FolderSafety, AGuardedFolderGivenInShortNamesGuardsWhateverItsAliasesStandFor) {
+    // Setup started through an 8.3 path; the system folders as an old system may report them.
+    machine.system.programFolder = "D:\\Tools\\QUORVE~1\\Setup";
+    machine.system.currentDirectory = "E:\\DOWNLO~1";
+    guarded = engine::ProtectedFolders(machine.system);
+    guarded.withContents.push_back("G:\\WINNT~1");
+    guarded.system.push_back("F:\\DOCUME~1\\John");
+    const std::vector<std::pair<const char*, FolderRefusal>> cases = {
+        {"D:\\Tools", FolderRefusal::SetupFolder},
+        {"D:\\Tools\\Quorvex Setup\\Setup", FolderRefusal::SetupFolder},
+        {"E:\\Downloads", FolderRefusal::SetupFolder},
+        {"G:\\WinNT\\System32", FolderRefusal::SystemOrUser},
+        {"F:\\Documents and Settings", FolderRefusal::SystemOrUser},
+    };
+    for (const auto& [folder, refusal] : cases) EXPECT_EQ(Refusal(folder), refusal) << folder;
+    for (const char* folder : {"D:\\Tools\\Quorvex Setup\\Setup\\Installed", "E:\\Downloads\\Quorvex",
+                               "F:\\Documents and Settings\\John\\Quorvex"})
+        EXPECT_EQ(Refusal(folder), std::nullopt) << folder;
+}
+
 // The engine's removals, with the installation folder taken from the registry.
 class EngineRemovals : public FolderSafety {
 protected:
