@@ -200,8 +200,15 @@ bool TCompiler::Uninstall() {
     FinishJournal();
     if (failed.empty()) {
         AddMessage("Delete component files...");
-        if (MayRemove(Data.InstallDir())) sys::DeleteTree(Machine.files, Data.InstallDir());
-        AddMessage("Completed");
+        const std::string& folder = Data.InstallDir();
+        auto& files = Machine.files;
+        // A link stays as DeleteTree leaves it; a real folder still there kept something back.
+        if (MayRemove(folder) && !sys::DeleteTree(files, folder) && sys::DirExists(files, folder) &&
+            !sys::IsLink(files, folder))
+            AddMessage("The folder " + folder + " could not be deleted completely: a file in it is in use or "
+                       "cannot be deleted; what is left may be deleted by hand.");
+        else
+            AddMessage("Completed");
         Data.Installed = false;
     } else {
         // The IDEs that could not be changed still use the units and the record: both stay, so

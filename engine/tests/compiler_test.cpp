@@ -197,6 +197,23 @@ TEST_F(CompilerTest, FullUninstallLeavesNothingOfTheProduct) {
     EXPECT_NE(machine.files.ReadFile("C:\\Dist\\install.log")->find("Uninstall completed"), std::string::npos);
 }
 
+TEST_F(CompilerTest, UninstallSaysWhenTheComponentFilesCannotAllBeDeleted) {
+    SeedTypical();
+    ASSERT_TRUE(InstallAll());
+    WriteFile(InstallDir + "\\Readme.txt");
+    Start();
+    data->State = engine::isUninstall;
+    const auto held = machine.files.OpenWithoutSharing(InstallDir + "\\Readme.txt");
+    EXPECT_TRUE(Engine().Uninstall());
+    const auto deleting = std::find(messages.begin(), messages.end(), "Delete component files...");
+    ASSERT_NE(deleting, messages.end());
+    ASSERT_NE(deleting + 1, messages.end());
+    EXPECT_EQ(*(deleting + 1), "The folder " + InstallDir +
+                                   " could not be deleted completely: a file in it is in use or cannot be deleted; "
+                                   "what is left may be deleted by hand.");
+    EXPECT_TRUE(Exists(InstallDir + "\\Readme.txt"));
+}
+
 TEST_F(CompilerTest, ExtractionFailureEndsTheRunAndChangesNothing) {
     SeedTypical();
     damagedArchive = true;
