@@ -207,11 +207,13 @@ std::size_t JournaledFiles::DeleteFiles(const std::vector<std::string>& paths) {
         if (!seen.insert(sys::UpperAscii(path)).second) continue;
         const auto attributes = inner_.GetAttributes(path);
         if (!attributes || (*attributes & (attr::Directory | attr::ReadOnly))) continue;
-        // One that the work made goes at once: the older entries undo it without a copy.
-        if (journal_.PutBackWhateverItHolds(path))
-            deleted += Done(inner_.DeleteFile(path), "delete", path) ? 1 : 0;
-        else
+        if (!journal_.PutBackWhateverItHolds(path)) {
             journaled.push_back(path);
+            continue;
+        }
+        // One that the work made goes at once: the older entries undo it without a copy.
+        Done(inner_.DeleteFile(path), "delete", path);
+        ++deleted;
     }
     if (journaled.empty()) return deleted;
     const auto saved = journal_.FilesMovingAway(journaled);

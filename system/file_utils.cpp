@@ -17,7 +17,6 @@ std::string ExtensionOf(const std::string& name) {
     return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
-
 // "", "\", "C:", "C:\", "\\server" and "\\server\share": a root, never a whole folder to remove.
 bool IsRootPath(const std::string& path) {
     const std::string trimmed = WithoutTrailingDelimiters(path);

@@ -3,7 +3,6 @@
 // can say where the engine's own time goes.
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -16,6 +15,7 @@
 #include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/registry_data.h"
+#include "system/text.h"
 
 namespace bench {
 
@@ -173,9 +173,7 @@ public:
 
 private:
     static bool InJournal(const std::string& path) {
-        std::string upper = path;
-        for (auto& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return upper.find(".JOURNAL\\") != std::string::npos;
+        return sys::UpperAscii(path).find(".JOURNAL\\") != std::string::npos;
     }
     // The operation's name, marked when it touches the journal's files.
     static std::string Name(const char* operation, const std::string& path, const std::string& other = {}) {

@@ -5,26 +5,22 @@
 // is closed.
 #include <windows.h>
 
-#include "platform/win32/unique_handle.h"
+#include "wizard/win32/gdi_handles.h"
 
 namespace {
 
-constexpr int kWidth = 548, kHeight = 466, kBarHeight = 42, kBandWidth = 164, kHeaderHeight = 74;
+using wizard::win32::UniqueFont;
+using wizard::win32::UniqueWindow;
 
-struct WindowTraits {
-    using Handle = HWND;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::DestroyWindow(h); }
-};
-using UniqueWindow = platform::win32::UniqueHandle<WindowTraits>;
+constexpr int kWidth = 548, kHeight = 466, kBarHeight = 42, kBandWidth = 164, kHeaderHeight = 74;
 
 HFONT font = nullptr;
 
 // The side band and the header, as the wizard paints them around its pages.
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_PAINT) return ::DefWindowProcA(hwnd, message, wParam, lParam);
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(hwnd, &paint);
+    const wizard::win32::PaintSession paint(hwnd);
+    const HDC dc = paint.dc();
     RECT client;
     ::GetClientRect(hwnd, &client);
     RECT band{0, 0, kBandWidth, client.bottom - kBarHeight};
@@ -33,7 +29,6 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     ::FillRect(dc, &header, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     ::SelectObject(dc, font);
     ::DrawTextA(dc, "Welcome to the Quorvex Installation Wizard", -1, &header, DT_WORDBREAK);
-    ::EndPaint(hwnd, &paint);
     return 0;
 }
 
@@ -75,12 +70,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     Register(instance, "QvBarePage", FrameProc, COLOR_BTNFACE);
     Register(instance, "QvBarePanel", PanelProc, COLOR_BTNFACE);
     Register(instance, "QvBarePageArea", PageProc, COLOR_WINDOW);
-    HDC screen = ::GetDC(nullptr);
-    font = ::CreateFontA(-::MulDiv(8, ::GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                         FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
-    ::ReleaseDC(nullptr, screen);
-    UniqueWindow frame(::CreateWindowExA(WS_EX_CONTROLPARENT, "QvBarePage", "Bare page",
+    // Made before the frame, so that it goes after the windows that use it.
+    const int pixelsPerInch = ::GetDeviceCaps(wizard::win32::WindowDc(nullptr).get(), LOGPIXELSY);
+    const UniqueFont pageFont(::CreateFontA(-::MulDiv(8, pixelsPerInch, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                            DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
+    font = pageFont.get();
+    const UniqueWindow frame(::CreateWindowExA(WS_EX_CONTROLPARENT, "QvBarePage", "Bare page",
                                          WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                          (::GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2,
                                          (::GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2, kWidth, kHeight, nullptr,
@@ -107,7 +103,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         ::TranslateMessage(&message);
         ::DispatchMessageA(&message);
     }
-    frame.reset();
-    ::DeleteObject(font);
     return 0;
 }

@@ -353,7 +353,7 @@ PageWindow& WizardWindow::CreatePage(const PageWindow::PageFactory& factory) {
 // Right before the next button that has a window, or else right after the one before it.
 HWND WizardWindow::ButtonPlace(TWizardButtonKind kind) const {
     for (int i = kind + 1; i < kButtonKindCount; ++i)
-        if (const HWND following = buttons_[i] ? buttons_[i]->Hwnd() : nullptr) {
+        if (const HWND following = buttons_[i]->Hwnd()) {
             const HWND before = ::GetWindow(following, GW_HWNDPREV);
             return before ? before : HWND_TOP;
         }
