@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the Wine tests of build/win64 side by side: bash scripts/wine-tests.sh [JOBS]
 # A test that fails is run once more. One that then passes is named on a line "FLAKY: NAME", so
-# that flakes stay visible; one that fails twice fails the run. The last line counts the tests:
-# "wine: N passed, N failed". Exit code 1 when a test failed twice or none ran.
+# that flakes stay visible, and the screenshots of its failed try stay in
+# build/win64/screenshots-of-failed-try. One that fails twice fails the run. The last line counts
+# the tests: "wine: N passed, N failed". Exit code 1 when a test failed twice or none ran.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 jobs=${1:-3}
@@ -27,6 +28,9 @@ if [[ -z $total ]]; then
 fi
 still_failed=$failed_once
 if [[ -n $failed_once ]]; then
+    # The run once more writes the same screenshots: those of the failed try are kept apart.
+    rm -rf "$build/screenshots-of-failed-try"
+    cp -r "$build/setup/screenshots" "$build/screenshots-of-failed-try" 2>/dev/null || true
     echo "== running once more: $(echo $failed_once)"
     failed_twice=$(run_tests "$second" -R "^($(echo $failed_once | tr ' ' '|'))\$")
     still_failed=$(comm -12 <(echo "$failed_once") <(echo "$failed_twice"))
