@@ -24,14 +24,16 @@ CompilePage::CompilePage(SetupWindow& window)
 
 void CompilePage::Build() {
     const Rect a = Area();
-    Control("STATIC", texts::Progress, 0, {a.left + 8, a.top + 8, a.right - 8, a.top + 24}, idProgressLabel);
+    const int left = a.left + Scaled(8), right = a.right - Scaled(8);
+    Control("STATIC", texts::Progress, 0, {left, a.top + Scaled(8), right, a.top + Scaled(24)}, idProgressLabel);
     mOutput_ = Control("EDIT", "", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
-                       {a.left + 8, a.top + 26, a.right - 8, a.bottom - 38}, idOutput, WS_EX_CLIENTEDGE);
+                       {left, a.top + Scaled(26), right, a.bottom - Scaled(38)}, idOutput, WS_EX_CLIENTEDGE);
     ::SendMessageA(mOutput_, EM_SETLIMITTEXT, 0, 0);
-    progressBar_ = Control(PROGRESS_CLASSA, "", 0, {a.left + 8, a.bottom - 29, a.right - 151, a.bottom - 13},
-                           idProgressBar);
+    progressBar_ = Control(PROGRESS_CLASSA, "", 0,
+                           {left, a.bottom - Scaled(29), a.right - Scaled(151), a.bottom - Scaled(13)}, idProgressBar);
     bSaveBuildLog_ = Control("BUTTON", texts::SaveBuildLog, BS_PUSHBUTTON | WS_TABSTOP,
-                             {a.right - 143, a.bottom - 33, a.right - 8, a.bottom - 8}, idSaveBuildLog);
+                             {a.right - Scaled(143), a.bottom - Scaled(33), right, a.bottom - Scaled(8)},
+                             idSaveBuildLog);
     On(idSaveBuildLog, BN_CLICKED, [this] { bSaveBuildLogClick(); });
 }
 

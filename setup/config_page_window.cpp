@@ -23,31 +23,35 @@ void ConfigPage::Build() {
     ::SetWindowSubclass(Hwnd(), ConfigPageProc, 1, reinterpret_cast<DWORD_PTR>(this));
     const Rect a = Area();
     constexpr int kTargetTop = 76, kTargetLeft = 84, kTargetWidth = 209;
-    Control("STATIC", texts::OptionsFor, 0, {a.left + 16, kTargetTop + 3, kTargetLeft - 4, kTargetTop + 19},
+    Control("STATIC", texts::OptionsFor, 0,
+            {a.left + Scaled(16), Scaled(kTargetTop + 3), Scaled(kTargetLeft - 4), Scaled(kTargetTop + 19)},
             idTargetLabel);
     cTarget_ = Control("COMBOBOX", "", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_TABSTOP | WS_VSCROLL,
-                       {kTargetLeft, kTargetTop, kTargetLeft + kTargetWidth, kTargetTop + 160}, idTarget);
-    ::SendMessageA(cTarget_, CB_SETITEMHEIGHT, 0, 16);
-    ::SendMessageA(cTarget_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 18);
+                       Scaled(Rect{kTargetLeft, kTargetTop, kTargetLeft + kTargetWidth, kTargetTop + 160}), idTarget);
+    ::SendMessageA(cTarget_, CB_SETITEMHEIGHT, 0, Scaled(16));
+    ::SendMessageA(cTarget_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scaled(18));
     On(idTarget, CBN_SELCHANGE, [this] { cTargetChange(); });
-    const int groupTop = kTargetTop + 28;
+    const int groupTop = Scaled(kTargetTop + 28);
     // Transparent: the page paints the group's inside, which a group box leaves alone.
     gbOptions_ = Control("BUTTON", texts::InstallationOptions, BS_GROUPBOX,
-                         {a.left + 8, groupTop, a.right - 8, a.bottom - 4}, idOptions, WS_EX_TRANSPARENT);
+                         {a.left + Scaled(8), groupTop, a.right - Scaled(8), a.bottom - Scaled(4)}, idOptions,
+                         WS_EX_TRANSPARENT);
     for (int i = 0; i < 6; ++i) {
-        const int top = groupTop + 16 + i * 18;
+        const int top = groupTop + Scaled(16 + i * 18);
         optionBoxes_[i] = Control("BUTTON", texts::ConfigOptions[i], BS_AUTOCHECKBOX | WS_TABSTOP,
-                                  {a.left + 20, top, a.right - 20, top + kBoxHeight}, idCompileFromSource + i);
+                                  {a.left + Scaled(20), top, a.right - Scaled(20), top + Scaled(kBoxHeight)},
+                                  idCompileFromSource + i);
         On(idCompileFromSource + i, BN_CLICKED, [this, i] {
             if (auto* target = SelectedTarget())
                 StoreOption(*target, static_cast<TConfigOption>(i), Checked(optionBoxes_[i]));
         });
     }
     for (int i = 0; i < 3; ++i) {
-        const int top = groupTop + 124 + i * 46;
+        const int top = groupTop + Scaled(124 + i * 46);
         auto& frame = folderFrames_[i];
         frame = std::make_unique<controls::win32::DirEditFrame>(
-            Hwnd(), idBPL + i, Rect{a.left + 16, top, a.left + 340, top + 46}, window_.Wizard().PageFont());
+            Hwnd(), idBPL + i, Rect{a.left + Scaled(16), top, a.left + Scaled(340), top + Scaled(46)},
+            window_.Wizard().PageFont());
         frame->SetCaption(texts::ConfigFolders[i]);
         frame->Frame().AllowEmpty = true;
         frame->OnEditChange = [this, i] {
@@ -60,7 +64,8 @@ void ConfigPage::Build() {
 void ConfigPage::wConfigPageEnterPage() {
     engine::TInstallData& data = window_.Data();
     ::SendMessageA(cTarget_, CB_RESETCONTENT, 0, 0);
-    ImageListTargets.reset(::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4));
+    const Size iconSize = Scaled(Size{16, 16});
+    ImageListTargets.reset(::ImageList_Create(iconSize.cx, iconSize.cy, ILC_COLOR32 | ILC_MASK, 4, 4));
     configTargets_ = ConfigTargets(data);
     targetIcons_.clear();
     std::string iconFailure;
@@ -128,16 +133,16 @@ void ConfigPage::cTargetDrawItem(const DRAWITEMSTRUCT& item) {
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     if (const int image = targetIcons_[item.itemID]; image >= 0)
-        ::ImageList_Draw(ImageListTargets.get(), image, item.hDC, item.rcItem.left + 1, item.rcItem.top,
+        ::ImageList_Draw(ImageListTargets.get(), image, item.hDC, item.rcItem.left + Scaled(1), item.rcItem.top,
                          ILD_TRANSPARENT);
     RECT text = item.rcItem;
     int width = 16, height = 16;
     ::ImageList_GetIconSize(ImageListTargets.get(), &width, &height);
-    text.left += width + 3;
+    text.left += width + Scaled(3);
     const std::string caption = configTargets_[item.itemID]->Target.DisplayName();
     ::SetBkMode(item.hDC, TRANSPARENT);
     ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    ::ExtTextOutA(item.hDC, text.left, text.top + 1, ETO_CLIPPED, &text, caption.data(),
+    ::ExtTextOutA(item.hDC, text.left, text.top + Scaled(1), ETO_CLIPPED, &text, caption.data(),
                   static_cast<UINT>(caption.size()), nullptr);
 }
 

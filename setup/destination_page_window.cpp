@@ -14,12 +14,14 @@ DestinationPage::DestinationPage(SetupWindow& window)
 
 void DestinationPage::Build() {
     const Rect a = Area();
-    Control("STATIC", texts::DestinationIntro, 0, {a.left + 16, a.top + 16, a.right - 16, a.top + 32},
+    const int left = a.left + Scaled(16), right = a.right - Scaled(16);
+    Control("STATIC", texts::DestinationIntro, 0, {left, a.top + Scaled(16), right, a.top + Scaled(32)},
             idDestinationIntro);
-    Control("STATIC", texts::DestinationHowTo, 0, {a.left + 16, a.top + 40, a.right - 16, a.top + 70},
+    Control("STATIC", texts::DestinationHowTo, 0, {left, a.top + Scaled(40), right, a.top + Scaled(70)},
             idDestinationHowTo);
     deDestination_ = std::make_unique<controls::win32::DirEditFrame>(
-        Hwnd(), idDestination, Rect{a.left + 16, a.top + 84, a.left + 340, a.top + 130}, window_.Wizard().PageFont());
+        Hwnd(), idDestination, Rect{left, a.top + Scaled(84), a.left + Scaled(340), a.top + Scaled(130)},
+        window_.Wizard().PageFont());
     deDestination_->SetCaption(texts::DestinationCaption);
     deDestination_->SetBrowseButton(texts::DestinationBrowse, 62, 25);
     deDestination_->SetText(window_.Data().InstallDir());

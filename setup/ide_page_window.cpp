@@ -39,17 +39,17 @@ void IDEPage::Build() {
         const TIDECheckBox& box = boxes[i];
         const int index = static_cast<int>(i);
         const std::string caption = box.Target->Target.DisplayName();
-        HWND check = Control("BUTTON", caption.c_str(),
-                             (box.ThreeState ? BS_3STATE : BS_CHECKBOX) | WS_TABSTOP,
-                             {kIDEBoxLeft, box.Top, kIDEBoxLeft + kIDEBoxWidth, box.Top + kBoxHeight}, idIDEBox + index);
+        const Rect boxPlace = Scaled(Rect{kIDEBoxLeft, box.Top, kIDEBoxLeft + kIDEBoxWidth, box.Top + kBoxHeight});
+        HWND check = Control("BUTTON", caption.c_str(), (box.ThreeState ? BS_3STATE : BS_CHECKBOX) | WS_TABSTOP,
+                             boxPlace, idIDEBox + index);
         ::SendMessageA(check, BM_SETCHECK, CheckFor(box.State), 0);
         // Wider than the column when the caption needs it, as far as the page reaches.
-        const int width =
-            std::min(std::max(kIDEBoxWidth, CaptionWidth(check, caption)), Area().right - 8 - kIDEBoxLeft);
-        ::SetWindowPos(check, nullptr, 0, 0, width, kBoxHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const int width = std::min(std::max(boxPlace.Width(), CaptionWidth(check, caption)),
+                                   Area().right - Scaled(8) - boxPlace.left);
+        ::SetWindowPos(check, nullptr, 0, 0, width, boxPlace.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         const int labelTop = box.Top + kBoxHeight + kActionLabelGap;
         HWND label = Control("STATIC", "", 0,
-                             {kIDEBoxLeft + kActionLabelIndent, labelTop, kIDEBoxLeft + 300, labelTop + 14},
+                             Scaled(Rect{kIDEBoxLeft + kActionLabelIndent, labelTop, kIDEBoxLeft + 300, labelTop + 14}),
                              idIDELabel + index);
         ideBoxes_.push_back(check);
         ideLabels_.push_back(label);

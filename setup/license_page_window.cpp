@@ -14,11 +14,12 @@ LicensePage::LicensePage(SetupWindow& window)
 
 void LicensePage::Build() {
     const Rect a = Area();
-    Control("STATIC", texts::LicenseHint, 0, {a.left + 16, a.top + 12, a.right - 16, a.top + 28}, idLicenseHint);
+    const int left = a.left + Scaled(16), right = a.right - Scaled(16), agreeTop = a.bottom - Scaled(30);
+    Control("STATIC", texts::LicenseHint, 0, {left, a.top + Scaled(12), right, a.top + Scaled(28)}, idLicenseHint);
     Control("EDIT", texts::License, ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_TABSTOP,
-            {a.left + 16, a.top + 32, a.right - 16, a.bottom - 40}, idLicense, WS_EX_CLIENTEDGE);
+            {left, a.top + Scaled(32), right, a.bottom - Scaled(40)}, idLicense, WS_EX_CLIENTEDGE);
     cbAgree_ = Control("BUTTON", texts::Agree, BS_AUTOCHECKBOX | WS_TABSTOP,
-                       {a.left + 16, a.bottom - 30, a.left + 316, a.bottom - 30 + kBoxHeight}, idAgree);
+                       {left, agreeTop, a.left + Scaled(316), agreeTop + Scaled(kBoxHeight)}, idAgree);
     On(idAgree, BN_CLICKED, [this] { cbAgreeClick(); });
 }
 

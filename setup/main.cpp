@@ -17,6 +17,7 @@
 #include "platform/win32/win32_machine.h"
 #include "setup/help_console.h"
 #include "setup/main_window.h"
+#include "wizard/win32/gdi_canvas.h"
 
 namespace {
 
@@ -69,6 +70,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
+    wizard::win32::DecideDisplayDpi();
     setup::TfMain window(instance, *installData);
     ::ShowWindow(window.Hwnd(), SW_SHOW);
     MSG message;

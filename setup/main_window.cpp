@@ -1,5 +1,7 @@
 #include "setup/main_window.h"
 
+#include <algorithm>
+
 #include "setup/compile_page_window.h"
 #include "setup/config_page_window.h"
 #include "setup/destination_page_window.h"
@@ -16,8 +18,28 @@ using namespace wizard;
 namespace {
 
 constexpr char kFrameClass[] = "QvSetupMain";
-constexpr int kWindowWidth = 548, kWindowHeight = 466;
+constexpr int kClientWidth = 540, kClientHeight = 432;  // the wizard fills it
 constexpr int kButtonBarHeight = 42;
+constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kFrameExStyle = WS_EX_CONTROLPARENT;
+
+// The frame around the wizard's client area at the display's DPI.
+Size FrameSize() {
+    const Size client = Scaled(Size{kClientWidth, kClientHeight});
+    RECT frame{0, 0, client.cx, client.cy};
+    ::AdjustWindowRectEx(&frame, kFrameStyle, FALSE, kFrameExStyle);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+RECT FramePlace() {
+    const Size size = FrameSize();
+    RECT work{};
+    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+        work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    const Point at = PlaceOnScreen(size, {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
+                                   {work.left, work.top, work.right, work.bottom});
+    return {at.x, at.y, at.x + size.cx, at.y + size.cy};
+}
 
 }  // namespace
 
@@ -30,11 +52,10 @@ TfMain::TfMain(HINSTANCE instance, engine::TInstallData& data) : data_(data), fl
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kFrameClass;
     ::RegisterClassA(&wc);
-    const int left = (::GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2;
-    const int top = (::GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2;
-    frame_.reset(::CreateWindowExA(WS_EX_CONTROLPARENT, kFrameClass, texts::WindowCaption,
-                                   WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, left, top, kWindowWidth,
-                                   kWindowHeight, nullptr, nullptr, instance, nullptr));
+    const RECT place = FramePlace();
+    frame_.reset(::CreateWindowExA(kFrameExStyle, kFrameClass, texts::WindowCaption, kFrameStyle, place.left, place.top,
+                                   place.right - place.left, place.bottom - place.top, nullptr, nullptr, instance,
+                                   nullptr));
     ::SetWindowLongPtrA(frame_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     wizard_ = std::make_unique<win32::WizardWindow>(frame_.get(), idWizard);
     RECT client{};
@@ -118,6 +139,15 @@ void TfMain::ShowMessage(const std::string& text, UINT icon) {
 }
 
 LRESULT CALLBACK TfMain::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // At a large DPI on a small screen the frame is larger than the screen; the system would cut it
+    // to the screen's size, and the wizard's pages with it.
+    if (message == WM_GETMINMAXINFO) {
+        auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
+        const Size size = FrameSize();
+        limits.ptMaxTrackSize.x = std::max<LONG>(limits.ptMaxTrackSize.x, size.cx);
+        limits.ptMaxTrackSize.y = std::max<LONG>(limits.ptMaxTrackSize.y, size.cy);
+        return 0;
+    }
     auto* self = reinterpret_cast<TfMain*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self) {
         switch (message) {

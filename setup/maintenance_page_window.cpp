@@ -17,14 +17,16 @@ void MaintenancePage::Build() {
     const Rect a = Area();
     // The two radio buttons are one group, one after the other, so that the arrow keys move
     // between them; the labels start a group of their own.
+    const int boxLeft = a.left + Scaled(24), boxRight = a.left + Scaled(324);
+    const int labelLeft = a.left + Scaled(42), labelRight = a.right - Scaled(24);
     rbMainternance_ = Control("BUTTON", texts::MaintainChoice, BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP,
-                              {a.left + 24, a.top + 24, a.left + 324, a.top + 24 + kBoxHeight}, idMainternance);
+                              {boxLeft, a.top + Scaled(24), boxRight, a.top + Scaled(24 + kBoxHeight)}, idMainternance);
     rbUninstall_ = Control("BUTTON", texts::UninstallChoice, BS_AUTORADIOBUTTON,
-                           {a.left + 24, a.top + 96, a.left + 324, a.top + 96 + kBoxHeight}, idUninstall);
+                           {boxLeft, a.top + Scaled(96), boxRight, a.top + Scaled(96 + kBoxHeight)}, idUninstall);
     Control("STATIC", texts::MaintainExplained, SS_NOTIFY | WS_GROUP,
-            {a.left + 42, a.top + 46, a.right - 24, a.top + 76}, idMainternanceLabel);
-    Control("STATIC", texts::UninstallExplained, SS_NOTIFY, {a.left + 42, a.top + 118, a.right - 24, a.top + 148},
-            idUninstallLabel);
+            {labelLeft, a.top + Scaled(46), labelRight, a.top + Scaled(76)}, idMainternanceLabel);
+    Control("STATIC", texts::UninstallExplained, SS_NOTIFY,
+            {labelLeft, a.top + Scaled(118), labelRight, a.top + Scaled(148)}, idUninstallLabel);
     On(idMainternance, BN_CLICKED, [this] { rbMainternanceClick(); });
     On(idUninstall, BN_CLICKED, [this] { rbMainternanceClick(); });
     On(idMainternanceLabel, STN_CLICKED, [this] { lMainternanceLabelClick(rbMainternance_); });

@@ -35,9 +35,10 @@ void WelcomePage::Build() {
     // lInstall shows the distribution's version where its text asks for it; the update page's
     // text stays as written.
     const std::string welcome = install ? window_.Flow().InstallText(texts::Welcome) : texts::Welcome;
-    Control("STATIC", welcome.c_str(), 0, {a.left + 8, a.top + 16, a.right - 16, a.top + 150},
+    const int left = a.left + Scaled(8), right = a.right - Scaled(16);
+    Control("STATIC", welcome.c_str(), 0, {left, a.top + Scaled(16), right, a.top + Scaled(150)},
             install ? idInstallText : idUpdateText);
-    Control("STATIC", texts::Description, 0, {a.left + 8, a.top + 166, a.right - 16, a.top + 196},
+    Control("STATIC", texts::Description, 0, {left, a.top + Scaled(166), right, a.top + Scaled(196)},
             install ? idDescription : idUpdateDescription);
 }
 

@@ -81,7 +81,8 @@ public:
     virtual void DrawText(const std::string& text, const Rect& r, const Font& font, TAlignment alignment) = 0;
     virtual void DrawGraphic(const Graphic& graphic, Point topLeft) = 0;
     virtual void StretchGraphic(const Graphic& graphic, const Rect& r) = 0;
-    virtual void DrawListImage(const ImageList& images, int index, Point topLeft) = 0;
+    // Stretched smoothly to r when r is not the list's image size.
+    virtual void DrawListImage(const ImageList& images, int index, const Rect& r) = 0;
     virtual std::unique_ptr<OffscreenCanvas> CreateOffscreen(Size size) = 0;
     virtual void CopyOffscreen(const OffscreenCanvas& source, Point topLeft) = 0;
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "wizard/display_scale.h"
+
 namespace wizard {
 
 ImagePlacement PlaceImageAligned(Size graphic, Rect r, TWizardImageLayout layout,
@@ -41,7 +43,7 @@ Rect PlaceHeaderImage(Size image, Rect& textArea, TWizardImageLeftRight alignmen
         ir.right += offset;
         textArea.left = std::max(textArea.left, ir.right);
     } else {
-        const int right = textArea.Width() - image.cx - 4 - offset;
+        const int right = textArea.Width() - image.cx - Scaled(4) - offset;
         ir.left += right;
         ir.right += right;
         textArea.right = std::min(textArea.right, ir.left);
@@ -110,11 +112,17 @@ void DrawImageAligned(Canvas& canvas, const Graphic* graphic, Rect r, TWizardIma
         DrawImageTiled(canvas, *graphic, r);
         return;
     }
-    const ImagePlacement place = PlaceImageAligned(graphic->Dimensions(), r, layout, alignment);
+    // A picture keeps its size on the page: at another DPI it is drawn at its scaled size.
+    const Size native = graphic->Dimensions();
+    const Size size = Scaled(native);
+    const ImagePlacement place = PlaceImageAligned(size, r, layout, alignment);
+    const Point at = place.rect.TopLeft();
     if (place.stretched)
         canvas.StretchGraphic(*graphic, place.rect);
+    else if (size == native)
+        canvas.DrawGraphic(*graphic, at);
     else
-        canvas.DrawGraphic(*graphic, place.rect.TopLeft());
+        canvas.StretchGraphic(*graphic, {at.x, at.y, at.x + size.cx, at.y + size.cy});
 }
 
 void DrawImageTiled(Canvas& canvas, const Graphic& graphic, const Rect& r) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "wizard/display_scale.h"
 #include "wizard/wizard.h"
 #include "wizard/wizard_page.h"
 
@@ -108,11 +109,13 @@ void TWizardPageTitle::NotifyChange() {
 
 Rect TWizardPageTitle::TitleRect(Canvas& canvas, const Rect& available) const {
     Size extent = canvas.TextExtent(text_, font_);
-    const Rect line = PlaceTitle(available, extent, anchors_, anchorPlacement_, indent_);
+    const int placement = Scaled(anchorPlacement_);
+    const int indent = Scaled(indent_);
+    const Rect line = PlaceTitle(available, extent, anchors_, placement, indent);
     if (extent.cx <= line.Width()) return line;
     // A text wider than its place wraps in full, and the rectangle takes the wrapped lines.
     extent.cy = canvas.WrappedTextHeight(text_, font_, line.Width());
-    return PlaceTitle(available, extent, anchors_, anchorPlacement_, indent_);
+    return PlaceTitle(available, extent, anchors_, placement, indent);
 }
 
 int TWizardPageTitle::TextBottom(Canvas& canvas, const Rect& available) const {
@@ -178,7 +181,7 @@ void TWizardPageHeader::AttachedToPage() {
 }
 
 Rect TWizardPageHeader::PlaceImage(Size image, Rect& textArea) const {
-    return PlaceHeaderImage(image, textArea, imageAlignment_, imageOffset_);
+    return PlaceHeaderImage(Scaled(image), textArea, imageAlignment_, Scaled(imageOffset_));
 }
 
 const ImageList* TWizardPageHeader::Images() const {
@@ -189,19 +192,21 @@ const ImageList* TWizardPageHeader::Images() const {
 
 // Texts that need more lines than the band holds get them: the band grows, nothing is cut.
 int TWizardPageHeader::NeededHeight(Canvas& canvas, const Rect& band) const {
-    if (!OwnerPage()) return height_;
-    Rect texts{band.left, band.top, band.right, band.top + height_};
+    const int height = Scaled(height_);
+    if (!OwnerPage()) return height;
+    Rect texts{band.left, band.top, band.right, band.top + height};
     if (const ImageList* images = Images()) PlaceImage(images->ImageSize(), texts);
     const int titleBottom = title_.TextBottom(canvas, texts);
     const int needed = subtitle_.TextBottom(canvas, {texts.left, titleBottom, texts.right, texts.bottom}) +
-                       subtitle_.AnchorPlacement();
-    return std::max(height_, needed - band.top);
+                       Scaled(subtitle_.AnchorPlacement());
+    return std::max(height, needed - band.top);
 }
 
 void TWizardPageHeader::FitTexts(Canvas& canvas) {
     if (!Visible() || !OwnerPage()) return;
     const Rect area = OwnerPage()->ChildArea();
-    SetHeight(NeededHeight(canvas, {area.left, area.top - height_, area.right, area.top}));
+    const int needed = NeededHeight(canvas, {area.left, area.top - Scaled(height_), area.right, area.top});
+    SetHeight(DesignLengthFor(needed, DisplayDpi()));
 }
 
 void TWizardPageHeader::DrawInto(Canvas& canvas, Rect& r) {
@@ -214,7 +219,7 @@ void TWizardPageHeader::DrawInto(Canvas& canvas, Rect& r) {
         if (showDivider_) DrawBorderEdges(canvas, h, kEdgeEtched, sdBottom);
         if (images) {
             const Rect placed = PlaceImage(images->ImageSize(), h);
-            canvas.DrawListImage(*images, imageIndex_, placed.TopLeft());
+            canvas.DrawListImage(*images, imageIndex_, placed);
         }
         title_.DrawInto(canvas, h);
         subtitle_.DrawInto(canvas, h);
@@ -286,14 +291,15 @@ void TWizardWaterMark::VisibilityChanged() {
 void TWizardWaterMark::DrawInto(Canvas& canvas, Rect& r) {
     if (!Visible()) return;
     Rect band = r;
+    const int width = Scaled(width_);
     if (align_ == alLeft) {
-        band.right = band.left + width_;
-        r.left += width_;
+        band.right = band.left + width;
+        r.left += width;
     } else {
-        band.left = band.right - width_;
-        r.right -= width_;
+        band.left = band.right - width;
+        r.right -= width;
     }
-    band = band.Inflated(-borderWidth_);
+    band = band.Inflated(-Scaled(borderWidth_));
     canvas.FillRect(band, GetColor());
     image_.DrawInto(canvas, band);
 }
@@ -310,7 +316,7 @@ void TWizardPagePanel::SetBorderWidth(std::uint16_t width) {
 
 void TWizardPagePanel::DrawInto(Canvas& canvas, Rect& r) {
     if (!Visible() || borderWidth_ == 0) return;
-    r = r.Inflated(-borderWidth_);
+    r = r.Inflated(-Scaled(borderWidth_));
     const Rect inside = DrawBorderEdges(canvas, r, kEdgeEtched, sdAll);
     if (GetColor().IsNone()) return;
     r = inside;

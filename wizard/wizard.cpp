@@ -193,7 +193,8 @@ void TWizard::ArrangeButtons() {
     if (!view_.HasParent()) return;
     std::array<int, kButtonKindCount> widths{};
     for (const auto& button : buttons_) widths[button->Kind()] = button->Width();
-    const ButtonBarLayout layout = LayoutButtonBar(view_.ClientRect(), buttonBarHeight_, BarButtons(), widths);
+    const ButtonBarLayout layout =
+        LayoutButtonBar(view_.ClientRect(), buttonBarHeight_, BarButtons(), widths, DisplayDpi());
     for (const auto& button : buttons_)
         if (const auto& bounds = layout[button->Kind()]) button->SetBounds(*bounds);
 }
@@ -296,7 +297,7 @@ void TWizard::SetShowRouteMap(bool show) {
 
 Rect TWizard::PageArea() const {
     Rect area = view_.ClientRect();
-    if (buttonBarHeight_ > kButtonHeight) area.bottom -= buttonBarHeight_;
+    if (buttonBarHeight_ > kButtonHeight) area.bottom -= Scaled(buttonBarHeight_);
     return area;
 }
 
@@ -304,7 +305,7 @@ void TWizard::Paint(Canvas& canvas) const {
     Rect r = view_.ClientRect();
     if (!color_.IsNone()) canvas.FillRect(r, color_);
     if (buttonBarHeight_ > kButtonHeight && showDivider_) {
-        r.top = r.bottom - buttonBarHeight_;
+        r.top = r.bottom - Scaled(buttonBarHeight_);
         DrawBorderEdges(canvas, r, kEdgeEtched, sdTop);
     }
 }

@@ -26,7 +26,7 @@ TWizardButtonControl::TWizardButtonControl(TWizard& owner, TWizardButtonKind kin
       modalResult_(ButtonClassFor(kind).modalResult),
       visible_(ButtonClassFor(kind).visible),
       enabled_(ButtonClassFor(kind).enabled),
-      bounds_{0, 0, width_, kButtonHeight} {
+      bounds_{ScaleRect({0, 0, width_, kButtonHeight}, DisplayDpi())} {
     view_.SetCaption(caption_);
     view_.SetBounds(bounds_);
     view_.SetEnabled(enabled_);
@@ -77,8 +77,8 @@ void TWizardButtonControl::SetDefault(bool isDefault) {
     view_.SetDefault(default_);
 }
 
+// The width stays the one given at 96 DPI: the bounds are the display's pixels.
 void TWizardButtonControl::SetBounds(const Rect& bounds) {
-    width_ = bounds.Width();
     if (bounds == bounds_) return;
     bounds_ = bounds;
     view_.SetBounds(bounds_);
@@ -113,35 +113,37 @@ void TWizardNavigateButton::SetWidth(int width) {
 }
 
 ButtonBarLayout LayoutButtonBar(const Rect& client, int barHeight, TWizardButtonSet visible,
-                                const std::array<int, kButtonKindCount>& widths) {
+                                const std::array<int, kButtonKindCount>& widths, int dpi) {
+    const auto scaled = [dpi](int length) { return ScaleLength(length, dpi); };
     ButtonBarLayout layout;
     if (barHeight <= kButtonHeight) {
-        for (int kind = 0; kind < kButtonKindCount; ++kind) layout[kind] = Rect{0, 0, widths[kind], 0};
+        for (int kind = 0; kind < kButtonKindCount; ++kind) layout[kind] = Rect{0, 0, scaled(widths[kind]), 0};
         return layout;
     }
-    const int top = client.bottom - barHeight + 10;
+    const int top = client.bottom - scaled(barHeight) + scaled(10);
+    const int height = scaled(kButtonHeight);
     // Hidden kinds take no room: neither their width nor their gap.
     auto place = [&](int& x, TWizardButtonKind kind, int gap) {
         if (!visible.Contains(kind)) return;
-        const int width = widths[kind];
+        const int width = scaled(widths[kind]);
         if (ButtonClassFor(kind).side == bsRightGroup) {
             x -= width;
-            layout[kind] = Rect{x, top, x + width, top + kButtonHeight};
+            layout[kind] = Rect{x, top, x + width, top + height};
         } else {
-            layout[kind] = Rect{x, top, x + width, top + kButtonHeight};
+            layout[kind] = Rect{x, top, x + width, top + height};
             x += width;
         }
-        x += gap;
+        x += scaled(gap);
     };
 
-    int left = client.left + 8;
+    int left = client.left + scaled(8);
     place(left, bkHelp, 10);
     place(left, bkStart, 1);
     place(left, bkLast, 0);
 
     // With both Next and Finish shown, the wide gap moves from Finish|Cancel to Next|Finish.
     const bool nextAndFinish = visible.Contains(bkNext) && visible.Contains(bkFinish);
-    int right = client.right - 8;
+    int right = client.right - scaled(8);
     place(right, bkCancel, nextAndFinish ? -1 : -10);
     place(right, bkFinish, nextAndFinish ? -10 : -1);
     place(right, bkNext, -2);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "wizard/display_scale.h"
 #include "wizard/widgets.h"
 #include "wizard/wizard_types.h"
 
@@ -119,7 +120,9 @@ private:
 // Bounds of each button on the bar; a kind without a value is left where it is.
 using ButtonBarLayout = std::array<std::optional<Rect>, kButtonKindCount>;
 
+// The bar's height and the widths are given at 96 DPI; the bounds come out at `dpi`, in the
+// client's pixels.
 ButtonBarLayout LayoutButtonBar(const Rect& client, int barHeight, TWizardButtonSet visible,
-                                const std::array<int, kButtonKindCount>& widths);
+                                const std::array<int, kButtonKindCount>& widths, int dpi = kDesignDpi);
 
 }  // namespace wizard

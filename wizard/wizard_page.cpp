@@ -1,5 +1,6 @@
 #include "wizard/wizard_page.h"
 
+#include "wizard/display_scale.h"
 #include "wizard/wizard.h"
 
 namespace wizard {
@@ -111,7 +112,7 @@ void TWizardCustomPage::LeavePage(TWizardCustomPage* toPage) {
 
 Rect TWizardCustomPage::ChildArea() const {
     Rect area = view_.ClientRect();
-    if (header_.Visible()) area.top += header_.Height();
+    if (header_.Visible()) area.top += Scaled(header_.Height());
     return area;
 }
 
@@ -147,9 +148,9 @@ Rect TWizardWelcomePage::ChildArea() const {
     Rect area = TWizardCustomPage::ChildArea();
     if (waterMark_.Visible()) {
         if (waterMark_.Align() == alLeft)
-            area.left += waterMark_.Width();
+            area.left += Scaled(waterMark_.Width());
         else
-            area.right -= waterMark_.Width();
+            area.right -= Scaled(waterMark_.Width());
     }
     return area;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls/win32/folder_filter.h"
+#include "wizard/display_scale.h"
 #include "platform/win32/system_library.h"
 #include "wizard/win32/gdi_handles.h"
 
@@ -253,10 +254,11 @@ void TBrowseForFolderDialog::AddHelpButton() {
         // The dialog itself is not shown yet: the button's own style tells whether it will be.
         const bool shown = (::GetWindowLongA(other, GWL_STYLE) & WS_VISIBLE) != 0;
         if (other == helpButton_ || !shown || !::IntersectRect(&overlap, &button, &occupied)) continue;
-        helpButtonLeft_ = occupied.right + 6;
+        const int gap = wizard::Scaled(6);
+        helpButtonLeft_ = occupied.right + gap;
         RECT frame{};
         ::GetWindowRect(handle_, &frame);
-        ::SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left + button.right - button.left + 6,
+        ::SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left + button.right - button.left + gap,
                        frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         KeepHelpButtonAtBottom();
         break;

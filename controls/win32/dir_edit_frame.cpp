@@ -6,6 +6,7 @@
 #include <string>
 
 #include "controls/win32/browse_folder_dialog.h"
+#include "wizard/display_scale.h"
 #include "wizard/win32/gdi_canvas.h"
 
 namespace controls::win32 {
@@ -42,11 +43,14 @@ DirEditFrame::DirEditFrame(HWND parent, int controlId, const wizard::Rect& bound
                                   bounds.Height(), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
                                   ::GetModuleHandleA(nullptr), this));
     const HWND self = hwnd_.get();
+    // Sizes at 96 DPI, scaled to the display's; Layout places the bevel, the edit and the button.
+    using wizard::Scaled;
     bevel_.reset(Child("STATIC", "", SS_ETCHEDHORZ, 0, 0, bounds.Width(), 2, self, kBevelId));
     // The label comes right before the edit, so its access key reaches the edit.
-    caption_.reset(Child("STATIC", "LblCaption", 0, 8, 4, bounds.Width() - 16, 14, self, kCaptionId));
-    edit_.reset(Child("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, 4, 20, 288, 21, self, kEditId, WS_EX_CLIENTEDGE));
-    button_.reset(Child("BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, 295, 20, 21, 21, self, kBrowseButtonId));
+    caption_.reset(Child("STATIC", "LblCaption", 0, Scaled(8), Scaled(4), bounds.Width() - Scaled(16), Scaled(14),
+                         self, kCaptionId));
+    edit_.reset(Child("EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0, self, kEditId, WS_EX_CLIENTEDGE));
+    button_.reset(Child("BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, self, kBrowseButtonId));
     wizard::Font editFont;
     editFont.name = "MS Sans Serif";
     editFont.points = 8;
@@ -95,10 +99,13 @@ void DirEditFrame::Layout() {
     ::GetClientRect(hwnd_.get(), &r);
     // The bevel is the frame's top line, above the caption; the edit stretches with the frame and
     // the button keeps to the right edge.
+    using wizard::Scaled;
     ::MoveWindow(bevel_.get(), 0, 0, r.right, 2, TRUE);
-    const int buttonLeft = r.right - 3 - buttonSize_.cx;
-    ::MoveWindow(edit_.get(), 4, 20, buttonLeft - 3 - 4, 21, TRUE);
-    ::MoveWindow(button_.get(), buttonLeft, 20, buttonSize_.cx, buttonSize_.cy, TRUE);
+    const wizard::Size button = Scaled(buttonSize_);
+    const int buttonLeft = r.right - Scaled(3) - button.cx;
+    const int top = Scaled(20);
+    ::MoveWindow(edit_.get(), Scaled(4), top, buttonLeft - Scaled(3) - Scaled(4), Scaled(21), TRUE);
+    ::MoveWindow(button_.get(), buttonLeft, top, button.cx, button.cy, TRUE);
 }
 
 LRESULT CALLBACK DirEditFrame::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -29,8 +29,8 @@ public:
     TFrameDirEditBrowse& Frame() { return frame_; }
     void SetCaption(const std::string& caption);
     void SetBevelVisible(bool visible);
-    // The browse button's caption and size; it keeps to the frame's right edge and the edit ends
-    // before it.
+    // The browse button's caption and size at 96 DPI; it keeps to the frame's right edge and the
+    // edit ends before it.
     void SetBrowseButton(const std::string& caption, int width, int height);
     // The edit's own text-change notification.
     std::function<void()> OnEditChange;

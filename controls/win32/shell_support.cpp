@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include "platform/win32/system_library.h"
+#include "wizard/display_scale.h"
 #include "wizard/win32/gdi_handles.h"
 
 namespace controls::win32 {
@@ -123,7 +124,8 @@ HWND AddDialogButton(HWND dialog, const std::string& text, int id, bool fitText)
         // The button's edges and focus frame, and a character's room on each side of the text.
         width = extent.cx + 2 * (metrics.tmAveCharWidth + 3 * ::GetSystemMetrics(SM_CXEDGE));
     }
-    const HWND button = ::CreateWindowExA(0, "BUTTON", text.c_str(), 0x54010000, 12, r.top, width, r.bottom - r.top,
+    const HWND button = ::CreateWindowExA(0, "BUTTON", text.c_str(), 0x54010000, wizard::Scaled(12), r.top, width,
+                                          r.bottom - r.top,
                                           dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                           ::GetModuleHandleA(nullptr), nullptr);
     if (font) ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);

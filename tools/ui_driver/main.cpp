@@ -24,11 +24,19 @@
 //   page TITLE                        prints the shown wizard page's text (its header)
 //   focused TITLE                     prints the keyboard focus of the window's thread: the
 //                                     control's class, "#ID" and first line of text, or "none"
+//   fits TITLE                        measures the text of every shown label, check box, radio
+//                                     button, group box and push button in the control's own font
+//                                     on its own device context; prints each that its client area
+//                                     cuts, and how many were measured; exit code 1 when one is cut
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <stdexcept>
 #include <string>
+
+#include "wizard/win32/gdi_canvas.h"
 
 namespace {
 
@@ -242,6 +250,121 @@ int PrintFocus(const std::string& title) {
     return 0;
 }
 
+// What a control's text needs against what it has, in pixels.
+struct TextFit {
+    SIZE needed{};
+    SIZE has{};
+    bool Fits() const { return needed.cx <= has.cx && needed.cy <= has.cy; }
+};
+
+// The text as a control draws it: "&&" is one "&", a single "&" only marks the access key.
+std::string Drawn(const std::string& text) {
+    std::string drawn;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i;
+        drawn += text[i];
+    }
+    return drawn;
+}
+
+// Nothing when the control shows no text of its own (an edit, a list, a bevel, an icon).
+std::optional<TextFit> MeasureText(HWND control) {
+    char className[64] = {};
+    GetClassNameA(control, className, sizeof className);
+    const bool isStatic = lstrcmpiA(className, "Static") == 0, isButton = lstrcmpiA(className, "Button") == 0;
+    const std::string text = TextOf(control);
+    if ((!isStatic && !isButton) || text.empty()) return std::nullopt;
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    const LONG kind = style & (isStatic ? SS_TYPEMASK : BS_TYPEMASK);
+    if (isStatic && kind != SS_LEFT && kind != SS_CENTER && kind != SS_RIGHT && kind != SS_LEFTNOWORDWRAP &&
+        kind != SS_SIMPLE)
+        return std::nullopt;
+    if (isButton && (kind == BS_OWNERDRAW || kind == BS_USERBUTTON)) return std::nullopt;
+
+    RECT client{};
+    GetClientRect(control, &client);
+    TextFit fit;
+    fit.has = {client.right, client.bottom};
+    // A font handle does not cross into this process (WM_GETFONT answers none here): the text is
+    // measured in the font the wizard makes for every control, at the control's DC's DPI.
+    HDC dc = GetDC(control);
+    const wizard::win32::UniqueFont font = wizard::win32::CreateFontFor(dc, wizard::Font{});
+    const HGDIOBJ old = SelectObject(dc, font.get());
+    if (!old) {
+        // Measured in another font, the answer would mean nothing.
+        ReleaseDC(control, dc);
+        throw std::runtime_error("the wizard's font cannot be selected into the DC of control #" +
+                                 std::to_string(GetDlgCtrlID(control)));
+    }
+    const std::string drawn = Drawn(text);
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, drawn.c_str(), static_cast<int>(drawn.size()), &extent);
+    const bool wraps = isStatic ? kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT : (style & BS_MULTILINE);
+    if (wraps) {
+        RECT r{0, 0, fit.has.cx, 0};
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | ((style & SS_NOPREFIX) && isStatic ? DT_NOPREFIX : 0));
+        fit.needed = {r.right, r.bottom};
+    } else {
+        fit.needed = extent;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    if (isButton) {
+        const int edge = GetSystemMetrics(SM_CXEDGE);
+        if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_3STATE || kind == BS_AUTO3STATE ||
+            kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON)
+            fit.needed.cx += GetSystemMetrics(SM_CXMENUCHECK) + 3 * edge + 2;  // the mark and its gap
+        else if (kind == BS_GROUPBOX)
+            fit.needed.cx += extent.cy;  // the frame's corner before the caption and the room after it
+        else
+            fit.needed.cx += 2 * (edge + 1);  // the push button's edges and focus frame
+    }
+    return fit;
+}
+
+struct FitCount {
+    int measured = 0;
+    int cut = 0;
+    std::string failure;
+};
+
+BOOL CALLBACK CheckFit(HWND child, LPARAM data) {
+    auto& count = *reinterpret_cast<FitCount*>(data);
+    if (!IsWindowVisible(child)) return TRUE;
+    std::optional<TextFit> fit;
+    try {
+        fit = MeasureText(child);
+    } catch (const std::exception& error) {
+        count.failure = error.what();  // not thrown through the system's enumeration
+        return FALSE;
+    }
+    if (!fit) return TRUE;
+    ++count.measured;
+    if (fit->Fits()) return TRUE;
+    ++count.cut;
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    std::string text = TextOf(child);
+    text = text.substr(0, text.find_first_of("\r\n"));
+    std::printf("cut: %s #%d \"%s\" needs %ld x %ld, has %ld x %ld\n", className, GetDlgCtrlID(child), text.c_str(),
+                fit->needed.cx, fit->needed.cy, fit->has.cx, fit->has.cy);
+    return TRUE;
+}
+
+int CheckTextsFit(const std::string& title) {
+    HWND window = WaitForWindow(title, 10000);
+    if (!window) return 1;
+    FitCount count;
+    EnumChildWindows(window, CheckFit, reinterpret_cast<LPARAM>(&count));
+    if (!count.failure.empty()) {
+        std::fprintf(stderr, "%s\n", count.failure.c_str());
+        return 1;
+    }
+    std::printf("%d texts measured, %d cut\n", count.measured, count.cut);
+    return count.cut == 0 && count.measured > 0 ? 0 : 1;
+}
+
 int ControlCommand(const std::string& command, int argc, char** argv) {
     HWND window = WaitForWindow(argv[2], 10000);
     if (!window) return 1;
@@ -291,6 +414,7 @@ int main(int argc, char** argv) {
     if (command == "save" && argc >= 4) return SaveAs(argv[2], argv[3], timeout(4));
     if (command == "page" && argc >= 3) return PrintShownPage(argv[2]);
     if (command == "focused" && argc >= 3) return PrintFocus(argv[2]);
+    if (command == "fits" && argc >= 3) return CheckTextsFit(argv[2]);
     if (command == "settle" && argc >= 3) {
         HWND window = FindWindowA(nullptr, argv[2]);
         return !window || Settle(window) ? 0 : 1;  // no window: nothing to wait for

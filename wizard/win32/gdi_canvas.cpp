@@ -1,5 +1,7 @@
 #include "wizard/win32/gdi_canvas.h"
 
+#include "wizard/display_scale.h"
+
 namespace wizard::win32 {
 
 COLORREF ResolveColor(Color color) {
@@ -15,6 +17,8 @@ COLORREF ResolveColor(Color color) {
     }
     return 0;
 }
+
+void DecideDisplayDpi() { SetDisplayDpi(::GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY)); }
 
 UniqueFont CreateFontFor(HDC dc, const Font& font) {
     const int height = -::MulDiv(font.points, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
@@ -121,9 +125,19 @@ void GdiCanvas::StretchGraphic(const Graphic& graphic, const Rect& r) {
     });
 }
 
-void GdiCanvas::DrawListImage(const ImageList& images, int index, Point topLeft) {
-    if (const auto* list = dynamic_cast<const GdiImageList*>(&images))
-        ::ImageList_Draw(list->Handle(), index, dc_, topLeft.x, topLeft.y, ILD_NORMAL);
+void GdiCanvas::DrawListImage(const ImageList& images, int index, const Rect& r) {
+    const auto* list = dynamic_cast<const GdiImageList*>(&images);
+    if (!list) return;
+    if (Size{r.Width(), r.Height()} == images.ImageSize()) {
+        ::ImageList_Draw(list->Handle(), index, dc_, r.left, r.top, ILD_NORMAL);
+        return;
+    }
+    // At another DPI the image fills its scaled place, smoothly, with its mask kept.
+    platform::win32::UniqueIcon icon(::ImageList_GetIcon(list->Handle(), index, ILD_NORMAL));
+    if (!icon) return;
+    const int oldMode = ::SetStretchBltMode(dc_, HALFTONE);
+    ::DrawIconEx(dc_, r.left, r.top, icon.get(), r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
+    ::SetStretchBltMode(dc_, oldMode);
 }
 
 std::unique_ptr<OffscreenCanvas> GdiCanvas::CreateOffscreen(Size size) {

@@ -14,6 +14,10 @@
 
 namespace wizard::win32 {
 
+// Every geometry of the window code follows the display's DPI (wizard::DisplayDpi): read from
+// the screen once at start-up, before the first window is made.
+void DecideDisplayDpi();
+
 COLORREF ResolveColor(Color color);
 UniqueFont CreateFontFor(HDC dc, const Font& font);
 
@@ -57,7 +61,7 @@ public:
     void DrawText(const std::string& text, const Rect& r, const Font& font, TAlignment alignment) override;
     void DrawGraphic(const Graphic& graphic, Point topLeft) override;
     void StretchGraphic(const Graphic& graphic, const Rect& r) override;
-    void DrawListImage(const ImageList& images, int index, Point topLeft) override;
+    void DrawListImage(const ImageList& images, int index, const Rect& r) override;
     std::unique_ptr<OffscreenCanvas> CreateOffscreen(Size size) override;
     void CopyOffscreen(const OffscreenCanvas& source, Point topLeft) override;
 

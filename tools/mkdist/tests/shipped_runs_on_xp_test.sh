@@ -71,5 +71,10 @@ architectures=$(grep -ao 'processorArchitecture="[^"*]*"' "$dist/setup.exe" | so
 [ "$architectures" = 'processorArchitecture="x86"' ] ||
     fail "setup.exe's manifest names ${architectures:-no architecture}, not x86 alone"
 
+# Aware of the system DPI, so that Vista to 11 do not stretch the window as a bitmap; XP ignores
+# the element, and a manifest XP cannot read would stop the program there.
+grep -aq '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' \
+    "$dist/setup.exe" || fail "setup.exe's manifest does not declare it aware of the system DPI"
+
 [ "$failures" -eq 0 ] && echo "ok: the shipped programs start on Windows XP"
 [ "$failures" -eq 0 ]

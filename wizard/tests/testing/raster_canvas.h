@@ -93,10 +93,7 @@ public:
         stretched.push_back(r);
         Fill(r, Block(graphic));
     }
-    void DrawListImage(const ImageList& images, int, Point at) override {
-        const Size size = images.ImageSize();
-        Fill({at.x, at.y, at.x + size.cx, at.y + size.cy}, kImageListColor);
-    }
+    void DrawListImage(const ImageList&, int, const Rect& r) override { Fill(r, kImageListColor); }
     std::unique_ptr<OffscreenCanvas> CreateOffscreen(Size size) override {
         return std::make_unique<RasterCanvas>(size.cx, size.cy);
     }
