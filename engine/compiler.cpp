@@ -163,10 +163,13 @@ bool TCompiler::Install() {
     std::vector<std::string> failed;
     auto& targets = *Data.TargetOptions;
     const int count = targets.Count();
+    const auto drift = DriftOfReinstalledIDEs();
     for (int i = 0; i < count; ++i) {
         DoTargetStart(targets[i], i, count);
         bool ok = true;
-        if (targets[i].Action == taInstall)
+        if (const auto found = drift.find(i); found != drift.end())
+            ok = ReinstallTarget(targets[i], found->second);
+        else if (targets[i].Action == taInstall)
             ok = InstallTarget(targets[i]);
         else if (targets[i].Action == taUninstall)
             ok = UninstallTarget(targets[i]);
@@ -178,6 +181,22 @@ bool TCompiler::Install() {
     ReportFailed("Installation failed for: ", failed);
     AddMessage(DoneMessage);
     return failed.empty();
+}
+
+std::map<int, std::vector<TDriftFinding>> TCompiler::DriftOfReinstalledIDEs() {
+    std::map<int, std::vector<TDriftFinding>> drift;
+    if (Data.State != isMaintenance) return drift;
+    auto& targets = *Data.TargetOptions;
+    for (int i = 0; i < targets.Count(); ++i) {
+        TTargetOptions& target = targets[i];
+        if (target.Action != taInstall || !target.Installed) continue;
+        auto& findings = drift[i] = CheckInstalledIDE(Data, target);
+        if (findings.empty()) continue;
+        DoOutput(target.Target.DisplayName() + " needs repair:", Abort);
+        for (const auto& finding : findings) DoOutput("  " + finding.Text, Abort);
+        DoOutput("", Abort);
+    }
+    return drift;
 }
 
 bool TCompiler::Uninstall() {

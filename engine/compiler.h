@@ -3,12 +3,14 @@
 // by line.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "engine/ide_check.h"
 #include "engine/install_data.h"
 
 namespace engine {
@@ -77,19 +79,35 @@ public:
     bool InstallPackage(TTargetOptions& target, const std::string& baseName, bool doRegister,
                         const std::string& description, bool optional);
     void CleanForms(TTargetOptions& target);
+    // What the installation leaves for the IDE, kept in its record for a later check.
+    void RecordProductFiles(TTargetOptions& target);
     // Warns of every package that the IDE will not be able to load: missing, not 32-bit, or
     // importing a module the system loader will not find.
     void CheckPackageLoads(TTargetOptions& target, const std::vector<std::string>& baseNames);
     // False when a form could not be copied.
     bool CopyForms(TTargetOptions& target);
 
+    // Reinstalling an IDE the product is installed in: what went wrong there since goes to the
+    // build log, and when all of it is in the IDE's settings only those are written again.
+    bool ReinstallTarget(TTargetOptions& target, const std::vector<TDriftFinding>& findings);
+    // The IDE's package lists and library paths as an installation writes them; no tool runs.
+    bool RepairTarget(TTargetOptions& target);
+
     // Registration in an IDE and removal from it.
+    // The package's first entry of its name out of the disabled and the known packages.
+    void UnregisterPackage(TTargetOptions& target, const std::string& baseName);
+    // The design package in the BPL folder at the end of the known packages.
+    void RegisterPackage(TTargetOptions& target, const std::string& baseName, const std::string& description);
     void RemovePackage(TTargetOptions& target, const std::string& baseName);
     void DeleteHeaders(TTargetOptions& target);
     void AddSourcePath(TTargetOptions& target);
     void RemoveSourcePath(TTargetOptions& target);
     void AddUnitPath(TTargetOptions& target);
     void RemoveUnitPath(TTargetOptions& target);
+    // The units folder on the search path, the sources on the browsing path as AddSource says.
+    void SetLibraryPaths(TTargetOptions& target);
+    // The IDE's paths and package lists written, and the product recorded as installed there.
+    void SaveSettings(TTargetOptions& target);
     bool UninstallTarget(TTargetOptions& target);
 
 private:
@@ -103,6 +121,9 @@ private:
     // Failure (a false result or an error): the journal is undone and the IDE is as it was.
     bool Journaled(TTargetOptions& target, journal::Work work, const std::function<bool()>& body);
     bool InstallInto(TTargetOptions& target);
+    // What went wrong in each IDE that a maintenance run reinstalls, by its index; written to the
+    // build log as the run starts.
+    std::map<int, std::vector<TDriftFinding>> DriftOfReinstalledIDEs();
     void RemoveFrom(TTargetOptions& target);
     // The run's journal, begun when first needed.
     journal::RunJournal& RunJournal();

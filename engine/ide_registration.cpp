@@ -3,6 +3,8 @@
 #include "engine/compiler.h"
 #include "engine/folder_safety.h"
 #include "engine/journal.h"
+#include "engine/library_paths.h"
+#include "engine/product_packages.h"
 #include "engine/unit_names.h"
 #include "ide/path_list.h"
 #include "system/file_utils.h"
@@ -18,12 +20,6 @@ constexpr const char* RemovalOrder[] = {
     "tkQuorvexDsgnCrODAC", "tkQuorvexCrODAC", "tkQuorvexDsgn", "tkQuorvex",
 };
 
-// The folder as written, with a delimiter, and both again with the IDE's root macro.
-std::vector<std::string> FolderForms(const ide::TCompileTarget& ide, const std::string& folder) {
-    const std::string withDelimiter = sys::AddPathDelimiter(folder);
-    return {folder, withDelimiter, ide.InsertRootMacro(folder), ide.InsertRootMacro(withDelimiter)};
-}
-
 std::vector<std::string>::iterator FindText(std::vector<std::string>& list, const std::string& text) {
     return std::find_if(list.begin(), list.end(),
                         [&](const std::string& entry) { return sys::SameText(entry, text); });
@@ -32,13 +28,10 @@ std::vector<std::string>::iterator FindText(std::vector<std::string>& list, cons
 // The folder once, at the place of its first spelling found, in macro form.
 void AddFolder(const ide::TCompileTarget& ide, std::vector<std::string>& list, const std::string& folder) {
     const std::string entry = ide.InsertRootMacro(folder);
-    for (const auto& form : FolderForms(ide, folder)) {
-        if (const auto found = FindText(list, form); found != list.end()) {
-            *found = entry;
-            return;
-        }
-    }
-    list.push_back(entry);
+    if (const auto found = FindFolder(ide, list, folder); found != list.end())
+        *found = entry;
+    else
+        list.push_back(entry);
 }
 
 void RemoveFolder(const ide::TCompileTarget& ide, std::vector<std::string>& list, const std::string& folder) {
@@ -48,12 +41,38 @@ void RemoveFolder(const ide::TCompileTarget& ide, std::vector<std::string>& list
 
 }  // namespace
 
+std::vector<std::string> FolderForms(const ide::TCompileTarget& ide, const std::string& folder) {
+    const std::string withDelimiter = sys::AddPathDelimiter(folder);
+    return {folder, withDelimiter, ide.InsertRootMacro(folder), ide.InsertRootMacro(withDelimiter)};
+}
+
+std::vector<std::string>::iterator FindFolder(const ide::TCompileTarget& ide, std::vector<std::string>& list,
+                                              const std::string& folder) {
+    for (const auto& form : FolderForms(ide, folder))
+        if (const auto found = FindText(list, form); found != list.end()) return found;
+    return list.end();
+}
+
+bool ListsFolder(const ide::TCompileTarget& ide, std::vector<std::string> list, const std::string& folder) {
+    return FindFolder(ide, list, folder) != list.end();
+}
+
+void TCompiler::UnregisterPackage(TTargetOptions& target, const std::string& baseName) {
+    auto& ide = target.Target;
+    const std::string bpl = sys::ChangeFileExt(ide.PackageFileName(baseName), ".bpl");
+    for (auto* list : {&ide.DisabledPackages, &ide.KnownPackages}) list->Delete(list->IndexOfName(bpl));
+}
+
+void TCompiler::RegisterPackage(TTargetOptions& target, const std::string& baseName, const std::string& description) {
+    target.Target.KnownPackages.AddPackage(
+        target.BPLDir + "\\" + sys::ChangeFileExt(target.Target.PackageFileName(baseName), ".bpl"), description);
+}
+
 void TCompiler::RemovePackage(TTargetOptions& target, const std::string& baseName) {
     auto& ide = target.Target;
     const std::string packageFile = ide.PackageFileName(baseName);
     const std::string bpl = sys::ChangeFileExt(packageFile, ".bpl");
-    for (auto* list : {&ide.DisabledPackages, &ide.KnownPackages})
-        list->Delete(list->IndexOfName(bpl));
+    UnregisterPackage(target, baseName);
 
     // Deleted where they are; a name that is not there is passed over. The IDE's own macros in its
     // package search path stand for its folders; a folder that is not a full path would be taken
@@ -93,6 +112,51 @@ void TCompiler::AddUnitPath(TTargetOptions& target) {
 
 void TCompiler::RemoveUnitPath(TTargetOptions& target) {
     RemoveFolder(target.Target, target.Target.SearchPaths, target.TargetDir());
+}
+
+void TCompiler::SetLibraryPaths(TTargetOptions& target) {
+    if (target.AddSource)
+        AddSourcePath(target);
+    else
+        RemoveSourcePath(target);
+    AddUnitPath(target);
+}
+
+void TCompiler::SaveSettings(TTargetOptions& target) {
+    target.Target.SavePaths(Registry());
+    target.Target.SavePackageLists(Registry());
+    target.Installed = true;
+    target.SaveToRegistry(Registry());
+}
+
+bool TCompiler::ReinstallTarget(TTargetOptions& target, const std::vector<TDriftFinding>& findings) {
+    return SettingsRepairSuffices(findings) ? RepairTarget(target) : InstallTarget(target);
+}
+
+// Every package file is there and loads: the lists and paths are written again as the
+// installation wrote them, the product's entries out and its design packages back in, in the
+// installation's order.
+bool TCompiler::RepairTarget(TTargetOptions& target) {
+    if (!FoldersUsable(target)) return TargetFailed("Installation into ", target);
+    target.Target.ReloadLists();
+    return Journaled(target, journal::Work::Installation, [&] {
+        UnregisterPackage(target, MainRuntimePackage);
+        UnregisterPackage(target, MainDesignPackage);
+        if (target.IDERegistration) RegisterPackage(target, MainDesignPackage, MainDesignDescription);
+        for (const auto& package : Connectivity) {
+            UnregisterPackage(target, package.runtime);
+            UnregisterPackage(target, package.design);
+            const std::string design =
+                target.BPLDir + "\\" + sys::ChangeFileExt(target.Target.PackageFileName(package.design), ".bpl");
+            // Registered where the installation built it.
+            if (target.*package.option && target.IDERegistration && sys::FileOrDirExists(Files(), design))
+                RegisterPackage(target, package.design, package.description);
+        }
+        SetLibraryPaths(target);
+        SaveSettings(target);
+        AddMessage("Repaired " + target.Target.DisplayName() + " without a rebuild.");
+        return true;
+    });
 }
 
 bool TCompiler::UninstallTarget(TTargetOptions& target) {

@@ -49,6 +49,11 @@ public:
     std::string HPPDir;
     bool CompilePackages = false;
     TTargetAction Action = taNone;
+    // What the installation left of the product for this IDE, recorded with it so that a later
+    // maintenance can tell when something went: the units and forms in the target folder and,
+    // from a C++Builder build, the headers in the HPP folder (file names).
+    std::vector<std::string> Units;
+    std::vector<std::string> Headers;
 
     bool LoadFromRegistry();
     // Writes the IDE's subkey while Installed, deletes it otherwise.

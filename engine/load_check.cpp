@@ -1,3 +1,5 @@
+#include "engine/load_check.h"
+
 #include "engine/compiler.h"
 #include "ide/path_list.h"
 #include "system/file_utils.h"
@@ -23,9 +25,10 @@ bool IsFile(platform::FileSystem& files, const std::string& path) {
 // program's folder, the 32-bit system folder, the Windows folder, then PATH. The package's own
 // folder is not searched, so a runtime package whose folder is off PATH is found missing, as the
 // IDE would find it.
-void TCompiler::CheckPackageLoads(TTargetOptions& target, const std::vector<std::string>& baseNames) {
-    auto& files = Machine.files;
-    auto& system = Machine.system;
+std::vector<std::string> PackageLoadProblems(platform::Platform& machine, const TTargetOptions& target,
+                                             const std::vector<std::string>& baseNames) {
+    auto& files = machine.files;
+    auto& system = machine.system;
     const std::string ide = target.Target.DisplayName();
     std::vector<std::string> searched = {FolderOfFile(target.Target.IDEExecutable)};
     for (const auto folder : {platform::SpecialFolder::SystemX86, platform::SpecialFolder::Windows})
@@ -37,27 +40,33 @@ void TCompiler::CheckPackageLoads(TTargetOptions& target, const std::vector<std:
         return std::string();
     };
 
+    std::vector<std::string> problems;
     for (const auto& baseName : baseNames) {
         const std::string bpl = sys::ChangeFileExt(target.Target.PackageFileName(baseName), ".bpl");
         const std::string path = sys::AddPathDelimiter(target.BPLDir) + bpl;
-        const std::string warning = "Warning: " + bpl + " cannot load in " + ide + ": ";
+        const std::string problem = bpl + " cannot load in " + ide + ": ";
         if (!IsFile(files, path)) {
-            AddMessage(warning + "the file is missing.");
+            problems.push_back(problem + "the file is missing.");
             continue;
         }
         const auto image = sys::ReadPe32Imports(files, path);
         if (!image) {
-            AddMessage(warning + "it is not a 32-bit package.");
+            problems.push_back(problem + "it is not a 32-bit package.");
             continue;
         }
         for (const auto& module : image->imports) {
             if (!foundIn(searched, module).empty()) continue;
             const std::string aside =
                 foundIn({FolderOfFile(path), target.Target.ExpandedBPLOutputDir()}, module);
-            AddMessage(warning + (aside.empty() ? module + " was not found."
-                                                : module + " is in " + aside + ", which is not on PATH."));
+            problems.push_back(problem + (aside.empty() ? module + " was not found."
+                                                        : module + " is in " + aside + ", which is not on PATH."));
         }
     }
+    return problems;
+}
+
+void TCompiler::CheckPackageLoads(TTargetOptions& target, const std::vector<std::string>& baseNames) {
+    for (const auto& problem : PackageLoadProblems(Machine, target, baseNames)) AddMessage("Warning: " + problem);
 }
 
 }  // namespace engine

@@ -1,5 +1,8 @@
+#include <algorithm>
+
 #include "engine/compiler.h"
 #include "engine/journal.h"
+#include "engine/product_packages.h"
 #include "engine/unit_names.h"
 #include "ide/package_list.h"
 #include "system/file_utils.h"
@@ -8,21 +11,6 @@
 namespace engine {
 
 namespace {
-
-struct ProductPackage {
-    const char* runtime;
-    const char* design;
-    const char* description;
-    bool TTargetOptions::*option;  // connectivity switch; none for the main packages
-};
-
-constexpr ProductPackage Connectivity[] = {
-    {"tkQuorvexZeos", "tkQuorvexDsgnZeos", "Quorvex Component ZEOS Connectivity", &TTargetOptions::ZEOS},
-    {"tkQuorvexCrMyDAC", "tkQuorvexDsgnCrMyDAC", "Quorvex Component CoreLab MyDAC Connectivity",
-     &TTargetOptions::MyDAC},
-    {"tkQuorvexCrODAC", "tkQuorvexDsgnCrODAC", "Quorvex Component CoreLab Oracle DAC Connectivity",
-     &TTargetOptions::ODAC},
-};
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -55,11 +43,11 @@ bool TCompiler::InstallInto(TTargetOptions& target) {
         if (ok) built.push_back(baseName);
         return ok;
     };
-    RemovePackage(target, "tkQuorvex");
-    if (!keep(BuildPackage(target, "tkQuorvex", false), "tkQuorvex")) return false;
-    RemovePackage(target, "tkQuorvexDsgn");
-    if (!keep(InstallPackage(target, "tkQuorvexDsgn", target.IDERegistration, "Quorvex Component", false),
-              "tkQuorvexDsgn"))
+    RemovePackage(target, MainRuntimePackage);
+    if (!keep(BuildPackage(target, MainRuntimePackage, false), MainRuntimePackage)) return false;
+    RemovePackage(target, MainDesignPackage);
+    if (!keep(InstallPackage(target, MainDesignPackage, target.IDERegistration, MainDesignDescription, false),
+              MainDesignPackage))
         return false;
     for (const auto& package : Connectivity) {
         if (target.*package.option) {
@@ -76,16 +64,10 @@ bool TCompiler::InstallInto(TTargetOptions& target) {
         }
     }
 
-    if (target.AddSource)
-        AddSourcePath(target);
-    else
-        RemoveSourcePath(target);
-    AddUnitPath(target);
+    SetLibraryPaths(target);
     if (Data.WithSources && !CopyForms(target)) return false;
-    target.Target.SavePaths(Registry());
-    target.Target.SavePackageLists(Registry());
-    target.Installed = true;
-    target.SaveToRegistry(Registry());
+    RecordProductFiles(target);
+    SaveSettings(target);
     CheckPackageLoads(target, built);
     return true;
 }
@@ -95,10 +77,7 @@ bool TCompiler::InstallPackage(TTargetOptions& target, const std::string& baseNa
     const bool ok = BuildPackage(target, baseName, optional);
     AddMessage("Installing package: " + baseName);
     // A package that did not build would stop the IDE from starting cleanly: not registered.
-    if (doRegister && ok)
-        target.Target.KnownPackages.AddPackage(
-            Join(target.BPLDir, sys::ChangeFileExt(target.Target.PackageFileName(baseName), ".bpl")),
-            description);
+    if (doRegister && ok) RegisterPackage(target, baseName, description);
     return ok;
 }
 
@@ -224,6 +203,20 @@ int TCompiler::RunTool(const std::string& command, const std::string& parameters
     const int exitCode = Capture(command, parameters, Data.PackagesDir(), idle);
     if (exitCode != 0 && toolRun) ideJournal_->DiscardToolOutputs(*toolRun);
     return exitCode;
+}
+
+void TCompiler::RecordProductFiles(TTargetOptions& target) {
+    std::vector<sys::FoundFile> found;
+    sys::FindFiles(Files(), target.TargetDir(), "*.*", false, found, {".dcu", ".obj", ".dfm"});
+    target.Units.clear();
+    for (const auto& file : found) target.Units.push_back(ide::ExtractFileName(file.path));
+    std::sort(target.Units.begin(), target.Units.end());
+    target.Headers.clear();
+    if (!target.Target.IsBCB()) return;
+    for (const auto unit : ProductUnitNames) {
+        const std::string header = std::string(unit) + ".hpp";
+        if (sys::FileOrDirExists(Files(), Join(target.HPPDir, header))) target.Headers.push_back(header);
+    }
 }
 
 void TCompiler::CleanForms(TTargetOptions& target) {

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "engine/folder_safety.h"
 #include "engine/install_data.h"
 #include "platform/registry_data.h"
@@ -9,6 +11,24 @@ using platform::Hive;
 using platform::KeyAccess;
 
 namespace {
+
+// A list of file names as one value: "QvBase.dcu;QvBase.obj".
+std::vector<std::string> FileNames(const std::string& text) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find(';', start), text.size());
+        if (end > start) names.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return names;
+}
+
+std::string FileNamesText(const std::vector<std::string>& names) {
+    std::string text;
+    for (const auto& name : names) text += (text.empty() ? "" : ";") + name;
+    return text;
+}
 
 bool ReadBool(const platform::RegistryKey& key, const std::string& name, const platform::KeyLocation& where) {
     const auto value = key.ReadInteger(name);
@@ -40,6 +60,8 @@ void TTargetOptions::TakeDefaults() {
     BPLDir = Target.ExpandedBPLOutputDir();
     DCPDir = Target.ExpandedDCPOutputDir();
     CompilePackages = false;
+    Units.clear();
+    Headers.clear();
     HPPDir = Target.IsBCB() ? Target.RootDir + "\\Include\\Vcl" : "";
 }
 
@@ -57,6 +79,8 @@ bool TTargetOptions::LoadFromRegistry() {
     MyDAC = false;
     ODAC = false;
     CompilePackages = false;
+    Units = FileNames(key->ReadString("Units"));
+    Headers = FileNames(key->ReadString("Headers"));
     return true;
 }
 
@@ -76,6 +100,8 @@ void TTargetOptions::SaveToRegistry(platform::Registry& registry) {
     key->WriteInteger("ZEOS Connectivity", ZEOS ? 1 : 0);
     key->WriteInteger("Add Source Location", AddSource ? 1 : 0);
     key->WriteInteger("Compile Packages", CompilePackages ? 1 : 0);
+    key->WriteString("Units", FileNamesText(Units));
+    key->WriteString("Headers", FileNamesText(Headers));
 }
 
 bool TTargetOptions::ZEOSAvailable() const {

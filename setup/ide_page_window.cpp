@@ -34,6 +34,7 @@ IDEPage::IDEPage(SetupWindow& window)
 }
 
 void IDEPage::Build() {
+    window_.Flow().CheckInstalledIDEs();
     const auto& boxes = window_.Flow().Boxes();
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const TIDECheckBox& box = boxes[i];
@@ -48,14 +49,22 @@ void IDEPage::Build() {
                                    Area().right - Scaled(8) - boxPlace.left);
         ::SetWindowPos(check, nullptr, 0, 0, width, boxPlace.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         const int labelTop = box.Top + kBoxHeight + kActionLabelGap;
-        HWND label = Control("STATIC", "", 0,
-                             Scaled(Rect{kIDEBoxLeft + kActionLabelIndent, labelTop, kIDEBoxLeft + 300, labelTop + 14}),
-                             idIDELabel + index);
+        const Rect labelPlace = Scaled(Rect{kIDEBoxLeft + kActionLabelIndent, labelTop, kIDEBoxLeft + 300,
+                                            labelTop + kActionLabelHeight});
+        HWND label = Control("STATIC", "", 0, labelPlace, idIDELabel + index);
+        // Below the action, as far as the page reaches.
+        if (const std::string repair = window_.Flow().RepairLine(index); !repair.empty())
+            Control("STATIC", repair.c_str(), SS_LEFTNOWORDWRAP,
+                    {labelPlace.left, labelPlace.bottom, Area().right - Scaled(8),
+                     Scaled(labelTop + kActionLabelHeight + kRepairLineHeight)},
+                    idIDERepair + index);
         ideBoxes_.push_back(check);
         ideLabels_.push_back(label);
         On(idIDEBox + index, BN_CLICKED, [this, index] { IDECheckBoxClick(index); });
     }
     UpdateActionLabels();
+    // Boxes set to be reinstalled: the configuration page and Next follow.
+    window_.FlowChanged();
 }
 
 void IDEPage::UpdateActionLabels() {

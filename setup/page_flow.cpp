@@ -47,7 +47,7 @@ void TSetupFlow::SetupPages() {
             target.Action = engine::taNone;
             continue;
         }
-        TIDECheckBox box{&target, false, csUnchecked, top};
+        TIDECheckBox box{&target, false, csUnchecked, top, {}};
         if (Data.State == engine::isInstall) {
             box.State = csChecked;
             target.Action = engine::taInstall;
@@ -99,6 +99,26 @@ const char* ActionWord(engine::TInstallState state, const TIDECheckBox& box) {
 
 std::string TSetupFlow::ActionLabel(int box) const {
     return std::string("Action: ") + ActionWord(Data.State, boxes_.at(static_cast<std::size_t>(box)));
+}
+
+void TSetupFlow::CheckInstalledIDEs() {
+    if (idesChecked_ || Data.State != engine::isMaintenance) return;
+    idesChecked_ = true;
+    int shift = 0;
+    for (auto& box : boxes_) {
+        box.Top += shift;
+        if (!box.Target->Installed) continue;
+        box.Findings = CheckIDE(Data, *box.Target);
+        if (box.Findings.empty()) continue;
+        box.State = csChecked;
+        box.Target->Action = engine::taInstall;
+        shift += kRepairLineHeight;
+    }
+    RecomputeIDEPage();
+}
+
+std::string TSetupFlow::RepairLine(int box) const {
+    return engine::RepairLine(boxes_.at(static_cast<std::size_t>(box)).Findings);
 }
 
 void TSetupFlow::IDECheckBoxClick(int index) {

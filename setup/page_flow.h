@@ -5,10 +5,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/ide_check.h"
 #include "engine/install_data.h"
 
 namespace setup {
@@ -27,6 +29,8 @@ struct TIDECheckBox {
     bool ThreeState = false;
     TCheckState State = csUnchecked;
     int Top = 0;  // the box's top on the page; its label lies below it
+    // What went wrong in the IDE since the installation; a line below the label says so.
+    std::vector<engine::TDriftFinding> Findings;
 };
 
 inline constexpr int kIDEBoxLeft = 30;
@@ -35,6 +39,10 @@ inline constexpr int kIDEBoxFirstTop = 84;
 inline constexpr int kIDEBoxStep = 48;
 inline constexpr int kActionLabelIndent = 20;
 inline constexpr int kActionLabelGap = 4;
+inline constexpr int kActionLabelHeight = 14;
+// The line that an IDE in need of repair shows below its action label; the boxes after it move
+// down by its height.
+inline constexpr int kRepairLineHeight = 14;
 
 // Replaces each "%s" of the text by the next argument; "%%" stands for one "%".
 std::string FormatText(const std::string& text, const std::vector<std::string>& args);
@@ -44,6 +52,9 @@ public:
     explicit TSetupFlow(engine::TInstallData& data);
 
     engine::TInstallData& Data;
+    // How an installed IDE is checked; tests put a stand-in here.
+    std::function<std::vector<engine::TDriftFinding>(engine::TInstallData&, engine::TTargetOptions&)> CheckIDE =
+        engine::CheckInstalledIDE;
 
     // Decides the pages for the start state and makes the IDE page's boxes; runs once.
     void SetupPages();
@@ -59,6 +70,11 @@ public:
     std::string UpdateSubtitle(const std::string& subtitle) const;
 
     std::string ActionLabel(int box) const;
+    // Maintenance on its way to the IDE page: each installed IDE is checked for what went wrong
+    // there since the installation; one with findings is set to be reinstalled. Runs once.
+    void CheckInstalledIDEs();
+    // "Needs repair: ..." for a box with findings; empty for the others.
+    std::string RepairLine(int box) const;
     // The box's next state (grayed, checked, unchecked for a three-state box), then the action,
     // the IDE page's Next and the configuration page follow it.
     void IDECheckBoxClick(int box);
@@ -84,6 +100,7 @@ private:
     std::vector<TIDECheckBox> boxes_;
     bool ideNextEnabled_ = true;
     bool licenseNextEnabled_ = false;
+    bool idesChecked_ = false;
 };
 
 // Why the folder cannot be the destination; nothing when it may be.

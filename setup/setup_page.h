@@ -28,6 +28,7 @@ enum TControlId : int {
     idAddSource, idBPL, idDCP, idHPP,
     idIDEBox = 200,    // + box index
     idIDELabel = 300,  // + box index
+    idIDERepair = 400, // + box index
 };
 
 inline constexpr int kBoxHeight = 17;  // a check box's or radio button's height

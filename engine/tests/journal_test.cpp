@@ -150,7 +150,10 @@ TEST(Journal, ValuesOfAnyKindComeBackWithTheirKindAndBytes) {
     const int late = ChangeWith(Scenario::Maintenance, "Quorvex\\" + D7 + " Installed");
     Rig rig;
     rig.Prepare(Scenario::Maintenance);
-    const platform::RegistryValue odd{platform::RegistryValueKind::ExpandString, std::string("$(DELPHI)\\Source\0junk", 22)};
+    // Still naming the sources, so that the reinstallation builds as ever rather than only mending
+    // the path.
+    const std::string path = "$(DELPHI)\\Source;" + InstallDir + "\\Sources";
+    const platform::RegistryValue odd{platform::RegistryValueKind::ExpandString, path + std::string("\0junk", 5)};
     rig.machine.registry.SetRawValue(Hive::User, User7 + "\\Library", "Browsing Path", odd);
     rig.faults.Arm(Faults::Mode::Fail, late);
     EXPECT_FALSE(rig.Run());

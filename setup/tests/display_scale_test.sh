@@ -3,8 +3,9 @@
 # first starts, and on each page every label, check box, radio button and button shows its text
 # whole (ui_driver fits). The wizard's client area is 540 × 432 scaled, within a pixel; a window
 # larger than the 1024 × 768 screen keeps its top left corner, and so its caption bar, on it.
-# Walks the first installation with the longest IDE names, then the maintenance page, then the
-# update page of a newer distribution. Keeps a screenshot of each page.
+# Walks the first installation with the longest IDE names, then the maintenance page and the IDE
+# page with an IDE in need of repair, then the update page of a newer distribution. Keeps a
+# screenshot of each page.
 # Usage: display_scale_test.sh BIN_DIR HOST_BIN_DIR SHOTS_DIR DPI   (on a display, see run_on_xvfb.sh)
 set -uo pipefail
 bin=$1 host_bin=$2 shots=$3 dpi=$4
@@ -56,8 +57,15 @@ page_whole 6-compile
 finish_setup
 check "the installation ended ($setup_exit)" test "$setup_exit" -eq 0
 
+# Delphi 7 in need of repair: the IDE page shows a line more for it.
+disable_package 'HKCU\Software\Borland\Delphi\7.0' 'C:\D7\Projects\Bpl\tkQuorvexDsgnD7.bpl'
 start_setup "$work/dist"
 page_whole 7-maintenance
+next
+wait_until 30 eval '[ "$(page_title)" = "Choose IDE Targets" ]'
+page_whole 7-ide-targets-repair
+repair_line=$(drive text "$W" Static "#400")
+check "the repair line is shown ($repair_line)" test "$repair_line" = "Needs repair: the design package is disabled"
 drive close "$W"
 wait "$setup_pid"
 

@@ -160,6 +160,12 @@ reg_has() { wine reg query "$@" /reg:32 >/dev/null 2>&1; }
 # known_packages 'Delphi\7.0': the IDE's list of design-time packages.
 known_packages() { reg_query "HKCU\\Software\\Borland\\$1\\Known Packages"; }
 product_key='HKLM\Software\Veltrano Software\Quorvex'
+# disable_package KEY PACKAGE: what an IDE (HKCU\Software\Borland\...) does after a package
+# failed to load and the user chose not to try it again.
+disable_package() {
+    wine reg delete "$1\\Known Packages" /v "$2" /f >/dev/null
+    wine reg add "$1\\Disabled Packages" /v "$2" /t REG_SZ /d "Quorvex Component" /f >/dev/null
+}
 # Types into the destination frame's edit, presses Next and answers the refusal.
 refuse_destination() {
     drive type "$W" Edit "#114/#3" "$1"

@@ -157,6 +157,72 @@ TEST_F(PageFlowTest, MaintenanceCyclesThreeStateBoxesAndWaitsForAnAction) {
     EXPECT_EQ(Target(2).Action, engine::taNone);
 }
 
+TEST_F(PageFlowTest, AnInstalledIDEInNeedOfRepairStartsCheckedAndPushesTheBoxesBelowDown) {
+    RecordInstall("2.4.1.17 Standard Edition");
+    Seed(TypicalIde("BDS", "3.0", "C:\\BDS3"));
+    auto& f = Start({1, 2, 3});
+    const std::vector<int> topsBefore = {f.Boxes()[0].Top, f.Boxes()[1].Top, f.Boxes()[2].Top};
+    using engine::TDriftKind;
+    std::vector<std::string> checked;
+    f.CheckIDE = [&](TInstallData&, engine::TTargetOptions& target) -> std::vector<engine::TDriftFinding> {
+        checked.push_back(target.Target.DisplayName());
+        if (&target == &Target(1)) return {{TDriftKind::DesignPackageDisabled, "x.bpl is in the disabled packages."}};
+        if (&target == &Target(3))
+            return {{TDriftKind::UnitPathMissing, "a"}, {TDriftKind::ProductFileMissing, "b"}};
+        return {};
+    };
+    f.CheckInstalledIDEs();
+    EXPECT_EQ(checked.size(), 3u) << "each installed IDE once";
+    EXPECT_EQ(f.Boxes()[0].State, csChecked);
+    EXPECT_EQ(Target(1).Action, engine::taInstall);
+    EXPECT_EQ(f.ActionLabel(0), "Action: Reinstall");
+    EXPECT_EQ(f.RepairLine(0), "Needs repair: the design package is disabled");
+    // The healthy IDE looks as it did, one line lower.
+    EXPECT_EQ(f.Boxes()[1].State, csGrayed);
+    EXPECT_EQ(f.ActionLabel(1), "Action: Do nothing");
+    EXPECT_EQ(f.RepairLine(1), "");
+    EXPECT_EQ(f.Boxes()[1].Top, topsBefore[1] + kRepairLineHeight);
+    EXPECT_EQ(f.RepairLine(2), "Needs repair: 2 findings");
+    EXPECT_EQ(f.Boxes()[2].Top, topsBefore[2] + kRepairLineHeight);
+    EXPECT_TRUE(f.IDENextEnabled());
+    EXPECT_TRUE(f.PageEnabled(wConfigPage));
+    EXPECT_EQ(f.Boxes()[0].Top, topsBefore[0]);
+
+    // Checked once: the IDE page may be entered again.
+    f.CheckInstalledIDEs();
+    EXPECT_EQ(checked.size(), 3u);
+}
+
+TEST_F(PageFlowTest, AHealthyMachinesIDEPageStaysAsItWasAndOnlyMaintenanceChecks) {
+    RecordInstall("2.4.1.17 Standard Edition");
+    auto& f = Start({1});
+    bool called = false;
+    f.CheckIDE = [&](TInstallData&, engine::TTargetOptions&) {
+        called = true;
+        return std::vector<engine::TDriftFinding>{};
+    };
+    const auto boxes = f.Boxes();
+    f.CheckInstalledIDEs();
+    EXPECT_TRUE(called);
+    ASSERT_EQ(f.Boxes().size(), boxes.size());
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_EQ(f.Boxes()[i].Top, boxes[i].Top);
+        EXPECT_EQ(f.Boxes()[i].State, boxes[i].State);
+    }
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"Action: Do nothing", "Action: Do nothing"}));
+    EXPECT_FALSE(f.IDENextEnabled());
+
+    // Only maintenance checks: an update reinstalls every IDE anyway.
+    machine.files.WriteFile("C:\\Dist\\version", "2.5.0.1\r\n");
+    const auto check = f.CheckIDE;
+    auto& update = Start({1});
+    ASSERT_EQ(data->State, engine::isUpdate);
+    called = false;
+    update.CheckIDE = check;
+    update.CheckInstalledIDEs();
+    EXPECT_FALSE(called);
+}
+
 TEST_F(PageFlowTest, MaintenanceChoiceSwitchesBetweenIDEPagesAndUninstall) {
     RecordInstall("2.4.1.17 Standard Edition");
     auto& f = Start({1});

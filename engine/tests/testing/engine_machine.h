@@ -141,8 +141,16 @@ protected:
                         WriteFile(folder + "\\" + stem + ext);
                 }
             }
-            for (const char* folder : {"Delphi7", "Delphi9", "CBuilder6"})
+            for (const char* folder : {"Delphi7", "Delphi9", "CBuilder6"}) {
                 WriteFile(dest + folder + "\\Version.txt", machine.files.ReadFile("C:\\Dist\\version").value_or(""));
+                // The precompiled units, and for C++Builder their object files, where a test
+                // looks for them: the journal's tests run many installations.
+                for (const auto unit : engine::ProductUnitNames) {
+                    if (!withUnits) break;
+                    WriteFile(dest + folder + "\\" + std::string(unit) + ".dcu");
+                    if (folder[0] == 'C') WriteFile(dest + folder + "\\" + std::string(unit) + ".obj");
+                }
+            }
             WriteFile(dest + "Packages\\bcb.bmk");
             if (data->WithSources) {
                 for (const auto unit : engine::ProductUnitNames) WriteFile(dest + "Sources\\" + std::string(unit) + ".pas");
@@ -165,6 +173,10 @@ protected:
             if (afterBuild) afterBuild(Stem(package));
             WriteFile(SwitchValue(call.parameters, "-LN") + "\\" + Stem(package) + ".dcp");
             WriteFile(SwitchValue(call.parameters, "-N") + "\\QvBase.dcu");
+            for (const auto unit : engine::ProductUnitNames) {
+                if (!withUnits) break;
+                WriteFile(SwitchValue(call.parameters, "-N") + "\\" + std::string(unit) + ".dcu");
+            }
             return script;
         });
         processes.Register("bpr2mak.exe", [this](const ProgramInvocation& call) {
@@ -186,6 +198,13 @@ protected:
             for (const char* ext : {".bpi", ".lib", ".obj", ".tds"}) WriteFile(base + ext);
             WriteFile(InstallDir + "\\Sources\\QvBase.obj");
             WriteFile(machine.system.GetEnv("HPPDIR").value_or("") + "\\QvBase.hpp");
+            // Every unit beside its source, as the real make leaves them, where a test looks.
+            for (const auto unit : engine::ProductUnitNames) {
+                if (!withUnits) break;
+                for (const char* ext : {".obj", ".dcu"})
+                    WriteFile(InstallDir + "\\Sources\\" + std::string(unit) + ext);
+                WriteFile(machine.system.GetEnv("HPPDIR").value_or("") + "\\" + std::string(unit) + ".hpp");
+            }
             return ProgramScript{};
         });
     }
@@ -201,6 +220,7 @@ protected:
     std::set<std::string> x64Packages;  // packages of the wrong bitness
     std::function<void(const std::string& stem)> afterBuild;
     bool damagedArchive = false;
+    bool withUnits = false;  // the archive carries the product's units
     std::map<std::string, std::string> makeEnvironment;  // as the last make run saw it
 };
 
