@@ -120,7 +120,7 @@ std::string TCompiler::SystemLine() const {
 }
 
 bool TCompiler::MayRemove(const std::string& folder) {
-    const auto refusal = RemovalRefusal(folder, ProtectedFolders(Machine.system));
+    const auto refusal = RemovalRefusal(folder, ProtectedFolders(Machine.system), Machine.files);
     if (!refusal) return true;
     AddMessage("The folder " + folder + " is left as it is: " + RefusalReason(*refusal) + ".");
     return false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <optional>
 #include <string_view>
 
@@ -11,10 +12,20 @@ namespace engine {
 
 namespace {
 
-// The path's root ("C:" or "\\server\share") and its folder names, upper case.
+using platform::FolderIdentity;
+
+// The path's root ("C:" or "\\server\share") and its folder names, as written but for the
+// trailing dots and blanks that Windows drops.
 struct AbsolutePath {
     std::string root;
     std::vector<std::string> names;
+
+    // The path of the root and the first `depth` names: "C:\", "C:\A", "C:\A\B".
+    std::string Prefix(std::size_t depth) const {
+        std::string path = root + '\\';
+        for (std::size_t i = 0; i < depth; ++i) path += (i ? "\\" : "") + names[i];
+        return path;
+    }
 };
 
 // A character that no folder name holds: " < > | ? *, a control character, or a ":" anywhere
@@ -45,9 +56,10 @@ bool IsShortAlias(const std::string& name) {
 // The root, or nothing for a path that does not begin with a drive or a share; `pos` is where its
 // names begin.
 std::optional<std::string> RootOf(const std::string& path, std::size_t& pos) {
-    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\' && path[0] >= 'A' && path[0] <= 'Z') {
+    const char drive = sys::UpperAscii(path[0]);
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\' && drive >= 'A' && drive <= 'Z') {
         pos = 3;
-        return path.substr(0, 2);
+        return std::string{drive, ':'};
     }
     if (path.rfind("\\\\", 0) != 0) return std::nullopt;
     const auto server = path.find('\\', 2);
@@ -63,17 +75,16 @@ struct Parsed {
     std::optional<FolderRefusal> refusal;
 };
 
-// A guarded folder may come in 8.3 names (setup started through one): they are kept, and match any
-// name, since which folder they stand for is unknown.
-Parsed Parse(std::string text, bool keepShortNames = false) {
+// The refusals that the names alone give; a whole drive still has its path.
+Parsed Parse(std::string text) {
     std::replace(text.begin(), text.end(), '/', '\\');
-    text = sys::UpperAscii(sys::Trim(text));
-    Parsed result;
+    text = sys::Trim(text);
     if (text.empty()) return {{}, FolderRefusal::NotAbsolute};
     if (HoldsInvalidCharacter(text)) return {{}, FolderRefusal::BadCharacter};
     std::size_t pos = 0;
     const auto root = RootOf(text, pos);
     if (!root) return {{}, FolderRefusal::NotAbsolute};
+    Parsed result;
     result.path.root = *root;
     while (pos < text.size()) {
         const std::size_t end = std::min(text.find('\\', pos), text.size());
@@ -81,7 +92,6 @@ Parsed Parse(std::string text, bool keepShortNames = false) {
         // Windows ignores trailing dots and blanks of a name.
         while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
         if (name.empty() && end - pos > 0) return {{}, FolderRefusal::DotName};  // ".", "..", "..."
-        if (IsShortAlias(name) && !keepShortNames) return {{}, FolderRefusal::ShortName};
         if (!name.empty()) result.path.names.push_back(name);
         pos = end + 1;
     }
@@ -89,31 +99,86 @@ Parsed Parse(std::string text, bool keepShortNames = false) {
     return result;
 }
 
-// Whether `outer` is `inner` or one of the folders above it.
-bool Contains(const AbsolutePath& outer, const AbsolutePath& inner) {
-    return outer.root == inner.root && outer.names.size() <= inner.names.size() &&
-           std::equal(outer.names.begin(), outer.names.end(), inner.names.begin(),
-                      [](const std::string& a, const std::string& b) {
-                          return a == b || IsShortAlias(a) || IsShortAlias(b);
-                      });
+// A folder with what the system says each folder of its path is, the root first and the folder
+// itself last; nothing where it cannot say. Each prefix is opened as written, so that the system
+// resolves it through the mapped drives, shares and links it names.
+struct SeenFolder {
+    AbsolutePath path;
+    std::vector<std::optional<FolderIdentity>> chain;
+
+    const std::optional<FolderIdentity>& Identity() const { return chain.back(); }
+    bool OnPath(const std::optional<FolderIdentity>& identity) const {
+        return identity && std::find(chain.begin(), chain.end(), identity) != chain.end();
+    }
+};
+
+// Asks the file system once for each path: the guarded folders share their first folders.
+class Identities {
+public:
+    explicit Identities(platform::FileSystem& files) : files_(files) {}
+
+    SeenFolder Look(const AbsolutePath& path) {
+        SeenFolder seen{path, {}};
+        for (std::size_t depth = 0; depth <= path.names.size(); ++depth) {
+            const std::string prefix = path.Prefix(depth);
+            auto asked = asked_.find(prefix);
+            if (asked == asked_.end()) asked = asked_.emplace(prefix, files_.IdentityOf(prefix)).first;
+            seen.chain.push_back(asked->second);
+        }
+        return seen;
+    }
+
+private:
+    platform::FileSystem& files_;
+    std::map<std::string, std::optional<FolderIdentity>> asked_;
+};
+
+// By name: whether the folder is the guarded one or above it (with `inside`, also below it). A
+// guarded folder's 8.3 name that the system cannot resolve may stand for any name.
+bool MeetsByName(const SeenFolder& folder, const SeenFolder& guarded, bool inside) {
+    const auto& names = folder.path.names;
+    const auto& guardedNames = guarded.path.names;
+    if (!sys::SameText(folder.path.root, guarded.path.root) || (names.size() > guardedNames.size() && !inside))
+        return false;
+    for (std::size_t i = 0; i < std::min(names.size(), guardedNames.size()); ++i)
+        if (!sys::SameText(names[i], guardedNames[i]) && !(IsShortAlias(guardedNames[i]) && !guarded.chain[i + 1]))
+            return false;
+    return true;
 }
 
-// Whether the path is one of the folders or above one of them; with `inside`, also below one.
-bool Meets(const AbsolutePath& path, const std::vector<std::string>& folders, bool inside) {
-    return std::any_of(folders.begin(), folders.end(), [&](const std::string& folder) {
-        const Parsed guarded = Parse(folder, true);
-        return !guarded.refusal && (Contains(path, guarded.path) || (inside && Contains(guarded.path, path)));
+// By identity: whether the folder is the guarded one or one of the folders on its path (with
+// `inside`, also whether the guarded folder is on the folder's own path).
+bool MeetsByIdentity(const SeenFolder& folder, const SeenFolder& guarded, bool inside) {
+    return guarded.OnPath(folder.Identity()) || (inside && folder.OnPath(guarded.Identity()));
+}
+
+bool Meets(const SeenFolder& folder, const std::vector<std::string>& guardedFolders, bool inside,
+           Identities& identities) {
+    return std::any_of(guardedFolders.begin(), guardedFolders.end(), [&](const std::string& text) {
+        const Parsed parsed = Parse(text);
+        // A guarded drive root (setup run from one) guards by identity alone: by name it would
+        // stand for every folder of its drive.
+        const bool byName = !parsed.refusal;
+        if (!byName && parsed.refusal != FolderRefusal::WholeDrive) return false;
+        const SeenFolder guarded = identities.Look(parsed.path);
+        return (byName && MeetsByName(folder, guarded, inside)) || MeetsByIdentity(folder, guarded, inside);
     });
 }
 
 }  // namespace
 
-std::optional<FolderRefusal> RemovalRefusal(const std::string& folder, const GuardedFolders& guarded) {
+std::optional<FolderRefusal> RemovalRefusal(const std::string& folder, const GuardedFolders& guarded,
+                                            platform::FileSystem& files) {
     const Parsed parsed = Parse(folder);
     if (parsed.refusal) return parsed.refusal;
-    if (Meets(parsed.path, guarded.withContents, true) || Meets(parsed.path, guarded.system, false))
+    Identities identities(files);
+    const SeenFolder seen = identities.Look(parsed.path);
+    // A short name that the system resolves is the folder it names; one it cannot may be any.
+    for (std::size_t i = 0; i < seen.path.names.size(); ++i)
+        if (IsShortAlias(seen.path.names[i]) && !seen.chain[i + 1]) return FolderRefusal::ShortName;
+    if (Meets(seen, guarded.withContents, true, identities) || Meets(seen, guarded.system, false, identities))
         return FolderRefusal::SystemOrUser;
-    if (Meets(parsed.path, guarded.setup, false)) return FolderRefusal::SetupFolder;
+    if (Meets(seen, guarded.setup, false, identities)) return FolderRefusal::SetupFolder;
     return std::nullopt;
 }
 

@@ -40,6 +40,7 @@ public:
 
     platform::FindResult Find(const std::string& pattern, std::uint32_t attributeMask) override;
     std::optional<std::uint32_t> GetAttributes(const std::string& path) override;
+    std::optional<platform::FolderIdentity> IdentityOf(const std::string& path) override { return inner_.IdentityOf(path); }
     bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
     // An existing destination that the copy may replace is moved into the journal first.
     bool CopyFile(const std::string& from, const std::string& to, bool overwrite) override;

@@ -47,6 +47,14 @@ struct FindResult {
     bool completed = false;
 };
 
+// What a folder is, whatever name reaches it: the serial number of its volume and its index
+// there. Two paths with the same identity are one folder.
+struct FolderIdentity {
+    std::uint32_t volume = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FolderIdentity&, const FolderIdentity&) = default;
+};
+
 // A file's path and where it goes (a move or a copy).
 struct FilePair {
     std::string from;
@@ -64,6 +72,10 @@ public:
 
     // Nothing when the path cannot be reached.
     virtual std::optional<std::uint32_t> GetAttributes(const std::string& path) = 0;
+    // What the folder (or file) at the path is, as the system resolves the path through mapped
+    // drives, shares and links. Nothing when it cannot be opened, or when its file system gives no
+    // file index (as some network file systems do).
+    virtual std::optional<FolderIdentity> IdentityOf(const std::string& path) = 0;
     virtual bool SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
 
     virtual bool CopyFile(const std::string& from, const std::string& to, bool overwrite) = 0;

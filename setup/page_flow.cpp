@@ -189,7 +189,8 @@ std::optional<std::string> DestinationRefusal(TInstallData& data, const std::str
     };
     // Setup replaces the destination on an update and deletes it on an uninstall: only a folder
     // that may be removed is taken.
-    if (const auto refusal = engine::RemovalRefusal(folder, engine::ProtectedFolders(data.Machine.system)))
+    if (const auto refusal = engine::RemovalRefusal(folder, engine::ProtectedFolders(data.Machine.system),
+                                                      data.Machine.files))
         return refused(engine::RefusalReason(*refusal));
     // The removal check looks past blanks around the folder, and knows nothing of the IDEs'
     // paths: the run's own check of the folder as typed.

@@ -143,6 +143,9 @@ public:
     std::optional<std::uint32_t> GetAttributes(const std::string& path) override {
         return profile_.Time(Name("GetAttributes", path), [&] { return inner_.GetAttributes(path); });
     }
+    std::optional<platform::FolderIdentity> IdentityOf(const std::string& path) override {
+        return profile_.Time(Name("IdentityOf", path), [&] { return inner_.IdentityOf(path); });
+    }
     bool SetAttributes(const std::string& path, std::uint32_t attributes) override {
         return profile_.Time(Name("SetAttributes", path), [&] { return inner_.SetAttributes(path, attributes); });
     }

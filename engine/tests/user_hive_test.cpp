@@ -123,7 +123,7 @@ TEST_F(TwoUsersTest, TheSignedInUsersPathAndDocumentsAreUsed) {
     const auto guarded = engine::ProtectedFolders(developerSystem);
     const auto own = machine.system.GetSpecialFolder(platform::SpecialFolder::OwnPersonal).value_or("<none>");
     for (const auto& documents : {DevProfile + "\\My Documents", own})
-        EXPECT_TRUE(engine::RemovalRefusal(documents, guarded)) << documents;
+        EXPECT_TRUE(engine::RemovalRefusal(documents, guarded, machine.files)) << documents;
     for (int i = 0; i < data->TargetOptions->Count(); ++i) Target(i).Action = engine::taInstall;
     ASSERT_TRUE(Engine().Install());
     // Stale copies go from the developer's PATH (the machine's part and their own), not from the

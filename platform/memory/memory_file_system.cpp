@@ -34,8 +34,10 @@ struct MemoryFileSystem::Node {
     std::uint32_t attributes = 0;  // Directory for folders, with ReparsePoint for links
     std::string data;
     std::map<std::string, std::unique_ptr<Node>> children;  // by FoldCase(name): search order
-    std::optional<PathParts> linkTarget;
-    int openCount = 0;  // held open without sharing
+    std::optional<PathParts> linkTarget;  // a link, a mapped drive's or a share's root
+    FolderIdentity identity;
+    std::string shortName;  // the 8.3 alias, if it has one
+    int openCount = 0;      // held open without sharing
 
     bool IsDirectory() const { return (attributes & attr::Directory) != 0; }
     bool IsLink() const { return linkTarget.has_value(); }
@@ -44,19 +46,18 @@ struct MemoryFileSystem::Node {
     std::uint32_t ReportedAttributes() const { return attributes != 0 ? attributes : attr::Normal; }
 
     Node* Child(std::string_view childName) const {
-        const auto found = children.find(FoldCase(childName));
-        return found == children.end() ? nullptr : found->second.get();
+        const std::string key = FoldCase(childName);
+        const auto found = children.find(key);
+        if (found != children.end()) return found->second.get();
+        const auto alias = std::find_if(children.begin(), children.end(), [&key](const auto& entry) {
+            return !entry.second->shortName.empty() && FoldCase(entry.second->shortName) == key;
+        });
+        return alias == children.end() ? nullptr : alias->second.get();
     }
     Node& Add(std::unique_ptr<Node> child) {
         auto& slot = children[FoldCase(child->name)];
         slot = std::move(child);
         return *slot;
-    }
-    Node& AddNew(const std::string& childName, std::uint32_t childAttributes) {
-        auto child = std::make_unique<Node>();
-        child->name = childName;
-        child->attributes = childAttributes;
-        return Add(std::move(child));
     }
     std::unique_ptr<Node> Remove(std::string_view childName) {
         const auto found = children.find(FoldCase(childName));
@@ -81,7 +82,8 @@ struct MemoryFileSystem::Node {
 };
 
 // Where a path leads: the folder of its last name (links on the way followed) and the entry of
-// that name there. No folder for a drive's root or a path that cannot be reached.
+// that name there. No folder for a root (the entry is the folder the root leads to) or a path
+// that cannot be reached.
 struct MemoryFileSystem::Place {
     PathParts parts;
     Node* folder = nullptr;
@@ -98,37 +100,95 @@ MemoryFileSystem::MemoryFileSystem() { AddDrive('C'); }
 
 MemoryFileSystem::~MemoryFileSystem() = default;
 
-void MemoryFileSystem::AddDrive(char letter) {
-    const std::string drive = FoldCase(std::string_view(&letter, 1));
-    if (drive[0] < 'A' || drive[0] > 'Z') throw std::invalid_argument("not a drive letter");
-    auto& root = drives_[drive[0]];
-    if (root) return;
-    root = std::make_unique<Node>();
-    root->name = drive + ':';
-    root->attributes = attr::Directory;
+namespace {
+
+char DriveLetter(char letter) {
+    const char drive = FoldCase(std::string_view(&letter, 1))[0];
+    if (drive < 'A' || drive > 'Z') throw std::invalid_argument("not a drive letter");
+    return drive;
 }
 
-MemoryFileSystem::Node* MemoryFileSystem::Root(char drive) const {
-    const auto found = drives_.find(drive);
+}  // namespace
+
+void MemoryFileSystem::AddDrive(char letter, FileIndexes indexes) {
+    const char drive = DriveLetter(letter);
+    auto& root = drives_[drive];
+    if (root) return;
+    root = std::make_unique<Node>();
+    root->name = std::string{drive, ':'};
+    root->attributes = attr::Directory;
+    // A serial number of its own for each drive, as each volume has.
+    root->identity = {0x51560000u + static_cast<std::uint32_t>(drive), ++lastIndex_};
+    if (indexes == FileIndexes::None) volumesWithoutIndexes_.push_back(root->identity.volume);
+}
+
+std::unique_ptr<MemoryFileSystem::Node> MemoryFileSystem::AliasOf(const std::string& name,
+                                                                  const std::string& target) {
+    const Place to = Locate(target);
+    if (!to.entry || !to.entry->IsDirectory()) throw std::invalid_argument("not a folder: " + target);
+    auto root = std::make_unique<Node>();
+    root->name = name;
+    root->attributes = attr::Directory;
+    root->linkTarget = to.parts;
+    return root;
+}
+
+void MemoryFileSystem::MapDrive(char letter, const std::string& target) {
+    const char drive = DriveLetter(letter);
+    if (drives_.count(drive)) throw std::invalid_argument("the drive exists: " + std::string{drive, ':'});
+    drives_[drive] = AliasOf(std::string{drive, ':'}, target);
+}
+
+void MemoryFileSystem::AddShare(const std::string& share, const std::string& target) {
+    const auto parts = ParsePath(share, currentFolder_);
+    if (!parts || parts->share.empty() || !parts->names.empty())
+        throw std::invalid_argument("not a share: " + share);
+    shares_[FoldCase(parts->share)] = AliasOf(parts->share, target);
+}
+
+void MemoryFileSystem::SetShortName(const std::string& path, const std::string& shortName) {
+    const Place place = Locate(path);
+    if (!place.folder || !place.entry) throw std::invalid_argument("no such entry: " + path);
+    const Node* other = place.folder->Child(shortName);
+    if (!IsValidName(shortName) || (other && other != place.entry))
+        throw std::invalid_argument("cannot name " + path + " " + shortName);
+    place.entry->shortName = shortName;
+}
+
+MemoryFileSystem::Node* MemoryFileSystem::Root(const PathParts& parts) const {
+    if (!parts.share.empty()) {
+        const auto found = shares_.find(FoldCase(parts.share));
+        return found == shares_.end() ? nullptr : found->second.get();
+    }
+    const auto found = drives_.find(parts.drive);
     return found == drives_.end() ? nullptr : found->second.get();
+}
+
+MemoryFileSystem::Node& MemoryFileSystem::AddEntry(Node& folder, const std::string& name,
+                                                   std::uint32_t attributes) {
+    auto child = std::make_unique<Node>();
+    child->name = name;
+    child->attributes = attributes;
+    child->identity = {folder.identity.volume, ++lastIndex_};
+    return folder.Add(std::move(child));
 }
 
 MemoryFileSystem::Node* MemoryFileSystem::FollowLinks(Node* node, int& linkHops) const {
     while (node && node->IsLink()) {
         if (++linkHops > kMaxLinkHops) return nullptr;
         const PathParts& target = *node->linkTarget;
-        node = Descend(target.drive, target.names, target.names.size(), linkHops);
+        node = Descend(target, target.names.size(), linkHops);
     }
     return node;
 }
 
 // The entry that the first `count` names lead to, through the links on the way.
-MemoryFileSystem::Node* MemoryFileSystem::Descend(char drive, const std::vector<std::string>& names,
-                                                  std::size_t count, int& linkHops) const {
-    Node* node = Root(drive);
+MemoryFileSystem::Node* MemoryFileSystem::Descend(const PathParts& parts, std::size_t count,
+                                                  int& linkHops) const {
+    Node* node = Root(parts);
     for (std::size_t i = 0; i < count && node; ++i) {
         node = FollowLinks(node, linkHops);
-        node = node && node->IsDirectory() ? node->Child(names[i]) : nullptr;
+        node = node && node->IsDirectory() ? node->Child(parts.names[i]) : nullptr;
     }
     return node;
 }
@@ -141,11 +201,10 @@ MemoryFileSystem::Place MemoryFileSystem::Locate(const std::string& path) {
     const auto& names = place.parts.names;
     int linkHops = 0;
     if (names.empty()) {
-        place.entry = Root(place.parts.drive);
+        place.entry = FollowLinks(Root(place.parts), linkHops);
         return place;
     }
-    Node* folder = FollowLinks(Descend(place.parts.drive, names, names.size() - 1, linkHops),
-                               linkHops);
+    Node* folder = FollowLinks(Descend(place.parts, names.size() - 1, linkHops), linkHops);
     if (!folder || !folder->IsDirectory()) return place;
     Node* entry = folder->Child(names.back());
     // "name\" reaches folders only.
@@ -165,8 +224,7 @@ FindResult MemoryFileSystem::Find(const std::string& pattern, std::uint32_t attr
     std::string namePattern;
     if (!parts->trailingDelimiter && folderDepth > 0) namePattern = parts->names[--folderDepth];
     int linkHops = 0;
-    const Node* folder =
-        FollowLinks(Descend(parts->drive, parts->names, folderDepth, linkHops), linkHops);
+    const Node* folder = FollowLinks(Descend(*parts, folderDepth, linkHops), linkHops);
     if (!folder || !folder->IsDirectory()) return result;
     result.completed = true;
     if (namePattern.empty()) return result;
@@ -191,6 +249,14 @@ std::optional<std::uint32_t> MemoryFileSystem::GetAttributes(const std::string& 
     return place.entry->ReportedAttributes();
 }
 
+std::optional<FolderIdentity> MemoryFileSystem::IdentityOf(const std::string& path) {
+    int linkHops = 0;
+    const Node* node = FollowLinks(Locate(path).entry, linkHops);
+    if (!node || std::count(volumesWithoutIndexes_.begin(), volumesWithoutIndexes_.end(), node->identity.volume))
+        return std::nullopt;
+    return node->identity;
+}
+
 bool MemoryFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
     const Place place = Locate(path);
     if (!place.entry) return false;
@@ -208,7 +274,7 @@ bool MemoryFileSystem::CopyFile(const std::string& from, const std::string& to, 
     if (target.entry &&
         (!overwrite || target.entry == source.entry || !target.entry->IsReplaceableFile()))
         return false;
-    Node& copy = target.entry ? *target.entry : target.folder->AddNew(target.name, 0);
+    Node& copy = target.entry ? *target.entry : AddEntry(*target.folder, target.name, 0);
     copy.data = source.entry->data;
     copy.attributes = source.entry->attributes | attr::Archive;
     return true;
@@ -219,12 +285,12 @@ bool MemoryFileSystem::MoveFile(const std::string& from, const std::string& to) 
     if (!source.folder || !source.entry || source.entry->HoldsOpenFile()) return false;
     const Place target = Locate(to);
     if (!target.folder || !IsValidName(target.name)) return false;
-    if (target.entry == source.entry) {  // a new spelling of the same name
-        source.entry->name = target.name;
+    if (target.entry == source.entry) {  // a new spelling of the same name, or its 8.3 alias
+        if (FoldCase(target.name) == FoldCase(source.entry->name)) source.entry->name = target.name;
         return true;
     }
     if (target.entry || source.entry->Contains(target.folder)) return false;
-    auto node = source.folder->Remove(source.name);
+    auto node = source.folder->Remove(source.entry->name);
     node->name = target.name;
     target.folder->Add(std::move(node));
     return true;
@@ -233,14 +299,14 @@ bool MemoryFileSystem::MoveFile(const std::string& from, const std::string& to) 
 bool MemoryFileSystem::DeleteFile(const std::string& path) {
     const Place place = Locate(path);
     if (!place.folder || !place.entry || !place.entry->IsReplaceableFile()) return false;
-    place.folder->Remove(place.name);
+    place.folder->Remove(place.entry->name);
     return true;
 }
 
 bool MemoryFileSystem::CreateDirectory(const std::string& path) {
     const Place place = Locate(path);
     if (!place.folder || place.entry || !IsValidName(place.name)) return false;
-    place.folder->AddNew(place.name, attr::Directory);
+    AddEntry(*place.folder, place.name, attr::Directory);
     return true;
 }
 
@@ -250,7 +316,7 @@ bool MemoryFileSystem::RemoveDirectory(const std::string& path) {
     if (!place.folder || !entry || !entry->IsDirectory() || entry->IsReadOnly()) return false;
     // A link goes without its target's contents.
     if (!entry->IsLink() && !entry->children.empty()) return false;
-    place.folder->Remove(place.name);
+    place.folder->Remove(entry->name);
     return true;
 }
 
@@ -271,7 +337,7 @@ void MemoryFileSystem::WriteFile(const std::string& path, const std::string& dat
     if (!IsValidName(place.name)) FailWrite(path, kInvalidName);
     if (place.entry && place.entry->openCount > 0) FailWrite(path, kSharingViolation);
     if (place.entry && !place.entry->IsReplaceableFile()) FailWrite(path, kAccessDenied);
-    Node& file = place.entry ? *place.entry : place.folder->AddNew(place.name, 0);
+    Node& file = place.entry ? *place.entry : AddEntry(*place.folder, place.name, 0);
     file.data = data;
     file.attributes |= attr::Archive;
 }
@@ -317,7 +383,7 @@ void MemoryFileSystem::CreateDirectoryLink(const std::string& link, const std::s
         throw std::invalid_argument("cannot place a link at " + link);
     if (!to.entry || !to.entry->IsDirectory())
         throw std::invalid_argument("not a folder: " + target);
-    Node& node = at.folder->AddNew(at.name, attr::Directory | attr::ReparsePoint);
+    Node& node = AddEntry(*at.folder, at.name, attr::Directory | attr::ReparsePoint);
     node.linkTarget = to.parts;
 }
 
@@ -342,6 +408,8 @@ std::unique_ptr<Node> CloneNode(const Node& node) {
     copy->attributes = node.attributes;
     copy->data = node.data;
     copy->linkTarget = node.linkTarget;
+    copy->identity = node.identity;
+    copy->shortName = node.shortName;
     for (const auto& [key, child] : node.children) copy->children[key] = CloneNode(*child);
     return copy;
 }
@@ -352,6 +420,10 @@ void MemoryFileSystem::CopyFrom(const MemoryFileSystem& other) {
     if (&other == this) return;
     drives_.clear();
     for (const auto& [letter, root] : other.drives_) drives_[letter] = CloneNode(*root);
+    shares_.clear();
+    for (const auto& [share, root] : other.shares_) shares_[share] = CloneNode(*root);
+    volumesWithoutIndexes_ = other.volumesWithoutIndexes_;
+    lastIndex_ = other.lastIndex_;
     currentFolder_ = other.currentFolder_;
     recycleBin_.clear();
     for (const auto& entry : other.recycleBin_) recycleBin_.push_back({entry.originalPath, CloneNode(*entry.node)});

@@ -24,6 +24,23 @@ void ApplyNames(std::string_view text, std::vector<std::string>& names) {
     }
 }
 
+std::optional<PathParts> ParseNetworkPath(std::string_view path) {
+    std::string_view rest = path.substr(2);
+    const auto serverEnd = std::find_if(rest.begin(), rest.end(), IsDelimiter) - rest.begin();
+    const auto server = rest.substr(0, serverEnd);
+    if (server.empty() || server == "." || server == "?" || serverEnd == static_cast<std::ptrdiff_t>(rest.size()))
+        return std::nullopt;
+    rest.remove_prefix(serverEnd + 1);
+    const auto shareEnd = std::find_if(rest.begin(), rest.end(), IsDelimiter) - rest.begin();
+    const auto share = rest.substr(0, shareEnd);
+    if (share.empty() || share == "." || share == "..") return std::nullopt;
+    PathParts parts;
+    parts.share = "\\\\" + std::string(server) + '\\' + std::string(share);
+    ApplyNames(rest.substr(shareEnd), parts.names);
+    parts.trailingDelimiter = IsDelimiter(path.back()) && !parts.names.empty();
+    return parts;
+}
+
 }  // namespace
 
 std::optional<PathParts> ParsePath(std::string_view path, const PathParts& currentFolder) {
@@ -36,12 +53,15 @@ std::optional<PathParts> ParsePath(std::string_view path, const PathParts& curre
         rest.remove_prefix(2);
         // "C:name" continues from the current folder when that is on the same drive.
         const bool fromRoot = !rest.empty() && IsDelimiter(rest[0]);
-        if (!fromRoot && parts.drive == currentFolder.drive) parts.names = currentFolder.names;
+        if (!fromRoot && parts.drive == currentFolder.drive && currentFolder.share.empty())
+            parts.names = currentFolder.names;
     } else if (IsDelimiter(rest[0])) {
-        if (rest.size() >= 2 && IsDelimiter(rest[1])) return std::nullopt;
+        if (rest.size() >= 2 && IsDelimiter(rest[1])) return ParseNetworkPath(path);
         parts.drive = currentFolder.drive;
+        parts.share = currentFolder.share;
     } else {
         parts.drive = currentFolder.drive;
+        parts.share = currentFolder.share;
         parts.names = currentFolder.names;
     }
     ApplyNames(rest, parts.names);
@@ -50,7 +70,7 @@ std::optional<PathParts> ParsePath(std::string_view path, const PathParts& curre
 }
 
 std::string FormatPath(const PathParts& parts) {
-    std::string text{parts.drive, ':'};
+    std::string text = parts.share.empty() ? std::string{parts.drive, ':'} : parts.share;
     if (parts.names.empty()) return text + '\\';
     for (const auto& name : parts.names) text += '\\' + name;
     return text;

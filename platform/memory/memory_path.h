@@ -13,15 +13,18 @@ namespace platform::memory {
 // A full path taken apart, with "." and ".." already applied.
 struct PathParts {
     char drive = 'C';                // upper case
-    std::vector<std::string> names;  // below the drive's root
+    std::string share;               // "\\server\share" for a network path, which has no drive
+    std::vector<std::string> names;  // below the drive's or the share's root
     bool trailingDelimiter = false;  // the path ended in a delimiter after a name
 };
 
 // Resolves relative forms ("a\b", "\a", "C:a") against the current folder, as Windows does with
-// one current folder. Nothing for an empty path or a network path.
+// one current folder. A network path "\\server\share\a" has the share for its root, which ".."
+// does not leave. Nothing for an empty path, a device path ("\\.\", "\\?\") or a server
+// without a share.
 std::optional<PathParts> ParsePath(std::string_view path, const PathParts& currentFolder);
 
-// "C:\a\b"; a drive's root is "C:\".
+// "C:\a\b" or "\\server\share\a"; a root is "C:\" or "\\server\share\".
 std::string FormatPath(const PathParts& parts);
 
 // The comparison key of a name: a to z as A to Z, every other character as it is.

@@ -100,6 +100,28 @@ TEST_F(FileSystemContract, AttributesAreKeptAndNamesIgnoreCase) {
     EXPECT_FALSE(files.SetAttributes(Path("missing"), attr::Hidden));
 }
 
+TEST_F(FileSystemContract, AFolderHasOneIdentityUnderEverySpellingAndKeepsItWhenRenamed) {
+    ASSERT_TRUE(files.CreateDirectory(Path("dir")));
+    ASSERT_TRUE(files.CreateDirectory(Path("other")));
+    Write("dir\\file");
+    const auto dir = files.IdentityOf(Path("dir"));
+    ASSERT_TRUE(dir);
+    EXPECT_EQ(files.IdentityOf(Path("DIR\\")), dir);
+    EXPECT_EQ(files.IdentityOf(Path("other\\..\\dir")), dir);
+    for (const std::string& different : {Path("other"), Path("dir\\file"), backend->ScratchFolder()})
+        EXPECT_NE(files.IdentityOf(different), dir) << different;
+    {
+        // A file in use still tells what it is.
+        const auto held = backend->HoldOpen(Path("dir\\file"));
+        EXPECT_TRUE(files.IdentityOf(Path("dir\\file")));
+    }
+    ASSERT_TRUE(files.MoveFile(Path("dir"), Path("moved")));
+    EXPECT_EQ(files.IdentityOf(Path("moved")), dir);
+    EXPECT_FALSE(files.IdentityOf(Path("dir")));
+    EXPECT_FALSE(files.IdentityOf(Path("missing\\dir")));
+    EXPECT_FALSE(files.IdentityOf(""));
+}
+
 TEST_F(FileSystemContract, CopyOverwritesOnlyWhenAskedAndKeepsReadOnly) {
     Write("source", "new");
     Write("target", "old");

@@ -71,6 +71,22 @@ std::optional<std::uint32_t> Win32FileSystem::GetAttributes(const std::string& p
     return attributes;
 }
 
+std::optional<FolderIdentity> Win32FileSystem::IdentityOf(const std::string& path) {
+    const CriticalErrorDialogsOff quiet;
+    // A folder opens only with backup semantics; without FILE_FLAG_OPEN_REPARSE_POINT a link is
+    // followed to what it leads to.
+    const UniqueFileHandle opened(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!opened) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!::GetFileInformationByHandle(opened.get(), &information)) return std::nullopt;
+    const std::uint64_t index = (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
+    // A file system without file indexes reports 0 for every file.
+    if (index == 0) return std::nullopt;
+    return FolderIdentity{information.dwVolumeSerialNumber, index};
+}
+
 bool Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
     return ::SetFileAttributesA(path.c_str(), attributes) != 0;
 }

@@ -11,6 +11,9 @@ public:
     // removable drive fails quietly instead of asking the user.
     FindResult Find(const std::string& pattern, std::uint32_t attributeMask) override;
     std::optional<std::uint32_t> GetAttributes(const std::string& path) override;
+    // The folder opened for its attributes only, sharing everything, so that a folder in use or
+    // one whose contents we may not read still tells what it is.
+    std::optional<FolderIdentity> IdentityOf(const std::string& path) override;
     bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
     bool CopyFile(const std::string& from, const std::string& to, bool overwrite) override;
     bool MoveFile(const std::string& from, const std::string& to) override;

@@ -13,3 +13,10 @@ runs_here() {
     done
     return 1
 }
+# begin_scratch: a scratch folder $work that goes when the test ends, with the wineserver of the
+# test's private prefix; $drive_c is that prefix's drive C:.
+begin_scratch() {
+    work=$(mktemp -d)
+    trap 'wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
+    drive_c=$WINEPREFIX/drive_c
+}

@@ -68,6 +68,7 @@ public:
 
     platform::FindResult Find(const std::string& pattern, std::uint32_t mask) override { return inner_.Find(pattern, mask); }
     std::optional<std::uint32_t> GetAttributes(const std::string& path) override { return inner_.GetAttributes(path); }
+    std::optional<platform::FolderIdentity> IdentityOf(const std::string& path) override { return inner_.IdentityOf(path); }
     bool SetAttributes(const std::string& path, std::uint32_t attributes) override {
         return !faults_.Fails("attributes " + path) && inner_.SetAttributes(path, attributes);
     }

@@ -10,9 +10,7 @@ set -uo pipefail
 bin=$1 host_bin=$2
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../../tools/wine_test/checks.sh"
-work=$(mktemp -d)
-trap 'wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
-drive_c=$WINEPREFIX/drive_c
+begin_scratch
 install_dir="$drive_c/Program Files/Veltradb/Quorvex"
 bds="Delphi 2005 (Enterprise)"
 all=("Delphi 7.0 (Enterprise)=install" "C++Builder 6.0 (Enterprise)=install" "$bds=install")
