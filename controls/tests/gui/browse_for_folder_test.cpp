@@ -14,6 +14,7 @@
 #include "controls/tests/gui/dialog_driver.h"
 #include "controls/win32/browse_for_folder_dialog.h"
 #include "controls/win32/folder_filter.h"
+#include "wizard/display_scale.h"
 
 namespace controls::win32 {
 namespace {
@@ -241,6 +242,33 @@ TEST_F(BrowseForFolder, TheHelpButtonSitsLeftBesideTheOthersKeepsToTheBottomAndA
         }
     }
     EXPECT_EQ(helpAsked, (std::vector<int>{42, 42}));
+}
+
+// At another display scale the added button keeps to the dialog's own measure: the dialog's
+// font, its buttons' size, and its margin scaled.
+TEST_F(BrowseForFolder, AtAnotherScaleTheHelpButtonTakesTheDialogsFontAndSize) {
+    wizard::DisplayDpiOverride scale(144);
+    dialog.HelpContext = 42;
+    dialog.SetOptions({odStatusAvailable});
+    RECT help{}, ok{};
+    HFONT helpFont = nullptr, dialogFont = nullptr;
+    WhenDialogShows([&](HWND window) {
+        const HWND button = ::FindWindowExA(window, nullptr, "Button", "&Help");
+        if (button) {
+            help = ClientRectIn(window, button);
+            ok = ClientRectIn(window, ::GetDlgItem(window, IDOK));
+            helpFont = reinterpret_cast<HFONT>(::SendMessageA(button, WM_GETFONT, 0, 0));
+            dialogFont = reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0));
+        }
+        ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    dialog.Execute();
+    EXPECT_EQ(help.left, 18) << "12 pixels at 96 DPI";
+    EXPECT_EQ(help.right - help.left, ok.right - ok.left);
+    EXPECT_EQ(help.bottom - help.top, ok.bottom - ok.top);
+    EXPECT_EQ(help.top, ok.top);
+    EXPECT_NE(helpFont, nullptr);
+    EXPECT_EQ(helpFont, dialogFont);
 }
 
 TEST_F(BrowseForFolder, SpecialRootFoldersResolveToTheirPathsAndLimitTheTree) {
