@@ -13,8 +13,6 @@ namespace {
 // The name of the journal of this work, and so of it in the message of a run cut short.
 const char* const MaintenanceWork = "The entry of Quorvex in Apps & Features";
 
-const char* const MarkerFiles[] = {"withsrcs", "freevers"};
-
 }  // namespace
 
 void TCompiler::RecordMaintenance() {
@@ -59,8 +57,8 @@ void TCompiler::WriteMaintenanceCopy(const std::string& folder) {
                     Machine.files.ReadWholeFile(sys::AddPathDelimiter(Machine.system.ProgramFolder()) + "setup.exe"));
     files.WriteFile(to + "version", Machine.files.ReadWholeFile(distribution + "version"));
     const bool present[] = {Data.WithSources, Data.FreeVersion};
-    for (std::size_t i = 0; i < std::size(MarkerFiles); ++i) {
-        const std::string marker = to + MarkerFiles[i];
+    for (std::size_t i = 0; i < std::size(EditionMarkers); ++i) {
+        const std::string marker = to + EditionMarkers[i];
         if (present[i])
             files.WriteFile(marker, "");
         else if (sys::FileOrDirExists(files, marker))

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/install_data.h"
 #include "system/file_utils.h"
 #include "system/text.h"
 
@@ -38,13 +39,22 @@ void WriteUninstallEntry(platform::Registry& registry, const UninstallEntry& ent
     key->WriteInteger("NoRepair", 1);
 }
 
+std::optional<std::string> RecordedInstallDir(platform::Registry& registry) {
+    const auto key = registry.OpenKey(platform::Hive::LocalMachine, ProductRegistryKey, platform::KeyAccess::Read);
+    if (!key) return std::nullopt;
+    std::string folder = key->ReadString("InstallDir");
+    if (folder.empty()) return std::nullopt;
+    return folder;
+}
+
 bool RunsFromInstallation(const std::string& programFolder, const std::optional<std::string>& installDir,
-                          GuardedFolders guarded) {
+                          const std::function<GuardedFolders()>& guarded) {
     if (!installDir || installDir->empty()) return false;
     if (FolderKey(programFolder).rfind(FolderKey(*installDir), 0) != 0) return false;
+    GuardedFolders folders = guarded();
     // Setup's own folder lies inside it: that is what the copy is for, not a reason to refuse.
-    guarded.setup.clear();
-    return !RemovalRefusal(*installDir, guarded);
+    folders.setup.clear();
+    return !RemovalRefusal(*installDir, folders);
 }
 
 bool IsTemporaryCopy(const std::string& programFolder, const std::string& tempFolder) {

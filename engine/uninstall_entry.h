@@ -4,6 +4,7 @@
 // the distribution is gone.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -18,6 +19,8 @@ inline constexpr const char* MaintenanceFolderName = "Setup";
 // The folder below the user's temporary folder that a maintenance copy runs from: this prefix
 // and a number.
 inline constexpr const char* TemporaryCopyPrefix = "Quorvex Setup ";
+// The marker files of the distribution's edition, which a copy of setup takes along.
+inline constexpr const char* EditionMarkers[] = {"withsrcs", "freevers"};
 
 struct UninstallEntry {
     std::string displayVersion;  // "2.4.1.17"
@@ -34,11 +37,15 @@ std::string MaintenanceFolder(const std::string& installDir);
 // Writes every value of the entry; raises the registry's error naming the key and the reason.
 void WriteUninstallEntry(platform::Registry& registry, const UninstallEntry& entry);
 
+// The installation folder that the product's record names; nothing when there is none.
+std::optional<std::string> RecordedInstallDir(platform::Registry& registry);
+
 // Whether setup, running from the folder, is a maintenance copy in the recorded installation
 // folder that has to run from a temporary copy: the folder lies inside the installation folder,
-// and that is one the safety rules let an uninstall delete.
+// and that is one the safety rules let an uninstall delete. The guarded folders are asked for
+// only then: naming them loads the shell, which a start from a distribution does not need yet.
 bool RunsFromInstallation(const std::string& programFolder, const std::optional<std::string>& installDir,
-                          GuardedFolders guarded);
+                          const std::function<GuardedFolders()>& guarded);
 
 // Whether the folder is a temporary copy that setup made of itself: "Quorvex Setup N" directly
 // in the temporary folder.

@@ -241,7 +241,7 @@ TEST_F(UninstallEntryTest, AFolderThatAnUninstallMayNotDeleteGetsNoCopy) {
 
 TEST(MaintenanceCopyStart, RunsFromACopyOnlyInsideAnInstallationFolderThatMayBeDeleted) {
     platform::memory::MemorySystemInfo system;
-    const auto guarded = engine::ProtectedFolders(system);
+    const auto guarded = [&] { return engine::ProtectedFolders(system); };
     const std::optional<std::string> folder = InstallDir;
     EXPECT_TRUE(engine::RunsFromInstallation(InstallDir + "\\Setup", folder, guarded));
     EXPECT_TRUE(engine::RunsFromInstallation("c:\\program files\\veltradb\\quorvex\\setup\\", folder, guarded));
