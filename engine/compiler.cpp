@@ -3,6 +3,7 @@
 #include "engine/folder_safety.h"
 #include "engine/journal.h"
 #include "engine/journaled_platform.h"
+#include "engine/uninstall_entry.h"
 #include "ide/package_list.h"
 #include "system/file_utils.h"
 
@@ -175,6 +176,7 @@ bool TCompiler::Install() {
             ok = UninstallTarget(targets[i]);
         if (!ok) failed.push_back(targets[i].Target.DisplayName());
     }
+    RecordMaintenance();
     FinishJournal();
     Data.Installed = true;
     Data.SaveToRegistry();
@@ -290,6 +292,8 @@ std::vector<std::string> TCompiler::PlannedTargetFolders() const {
     auto& targets = *Data.TargetOptions;
     for (int i = 0; i < targets.Count(); ++i)
         if (targets[i].Action != taNone) folders.push_back(ide::ExtractFileName(targets[i].TargetDir()));
+    // The old maintenance copy comes back when the new one is not written.
+    folders.push_back(MaintenanceFolderName);
     return folders;
 }
 
@@ -306,50 +310,56 @@ void TCompiler::PutOldFilesAside() {
     sys::RecycleDirectory(files, Data.InstallDir());
 }
 
-bool TCompiler::Journaled(TTargetOptions& target, journal::Work work, const std::function<bool()>& body) {
-    const std::string name = target.Target.DisplayName();
-    const std::string targetFolder = ide::ExtractFileName(target.TargetDir());
-    const bool installation = work == journal::Work::Installation;
+TCompiler::JournaledResult TCompiler::RunJournaled(const std::string& name, journal::Work work,
+                                                  const std::string& folder, const std::function<bool()>& body) {
+    JournaledResult result;
     std::unique_ptr<journal::IdeJournal> ide;
-    std::string error;
-    bool ok = false;
     try {
-        ide = RunJournal().BeginIde(name, work, targetFolder);
+        ide = RunJournal().BeginIde(name, work, folder);
         journal::JournaledFiles files(Machine.files, *ide);
         journal::JournaledRegistry registry(Machine.registry, *ide);
         const JournalRedirect redirect(files_, registry_, ideJournal_, files, registry, *ide);
-        ok = body();
-        if (ok) RunJournal().Committed(targetFolder, *ide);
+        result.ok = body();
+        if (result.ok) RunJournal().Committed(folder, *ide);
     } catch (const std::exception& failure) {
-        ok = false;
-        error = failure.what();
+        result.ok = false;
+        result.error = failure.what();
     }
     std::optional<journal::UndoResult> undone;
-    if (!ok && ide) {
+    if (!result.ok && ide) {
         undone = journal::UndoIdeJournal(Machine, ide->Folder());
-        // Its journal said it had succeeded before the error came: it stays installed.
-        ok = undone->committed;
+        // Its journal said it had succeeded before the error came: it stays done.
+        result.ok = undone->committed;
     }
-    if (ok) {
-        if (!driving_) FinishJournal();
+    if (runJournal_) result.journalFolder = runJournal_->Folder();
+    if (!result.ok) {
+        if (undone) result.problems = undone->problems;
+        // In an update the folder it had comes back from the old installation moved aside.
+        if ((!undone || undone->Complete()) && runJournal_) result.problems = runJournal_->GiveBack(folder);
+    }
+    if (!driving_) FinishJournal();
+    return result;
+}
+
+bool TCompiler::Journaled(TTargetOptions& target, journal::Work work, const std::function<bool()>& body) {
+    const std::string name = target.Target.DisplayName();
+    const bool installation = work == journal::Work::Installation;
+    const auto result = RunJournaled(name, work, ide::ExtractFileName(target.TargetDir()), body);
+    if (result.ok) {
         AddMessage("Completed");
         AddMessage("");
         return true;
     }
-    if (!error.empty()) AddMessage(error);  // a TargetStopped has been reported
+    if (!result.error.empty()) AddMessage(result.error);  // a TargetStopped has been reported
     AddMessage((installation ? "Installation into " : "Uninstall from ") + name + " failed.");
-    std::vector<std::string> problems = undone ? undone->problems : std::vector<std::string>{};
-    // In an update the target folder it had comes back from the old installation moved aside.
-    if ((!undone || undone->Complete()) && runJournal_) problems = runJournal_->GiveBack(targetFolder);
-    if (problems.empty()) {
+    if (result.problems.empty()) {
         AddMessage(name + " is as it was before the " + (installation ? "installation." : "uninstall."));
     } else {
         std::string line = name + " could not be put back completely:";
-        for (const auto& problem : problems) line += " " + problem;
-        AddMessage(line + " The journal in " + runJournal_->Folder() +
+        for (const auto& problem : result.problems) line += " " + problem;
+        AddMessage(line + " The journal in " + result.journalFolder +
                    " keeps what is left to undo; setup tries again when it starts next.");
     }
-    if (!driving_) FinishJournal();
     AddMessage("");
     return false;
 }

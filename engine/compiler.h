@@ -29,6 +29,10 @@ public:
     TargetStopped() : std::runtime_error("") {}
 };
 
+// The package files an IDE's build writes to its BPL and DCP folders: of one package, or of all.
+std::vector<std::string> BuiltPackageFiles(const TTargetOptions& target, const std::string& baseName);
+std::vector<std::string> BuiltPackageFiles(const TTargetOptions& target);
+
 // Writes the lines to install.log in the distribution folder; raises the file layer's error.
 void SaveInstallLog(platform::Platform& machine, const std::vector<std::string>& lines);
 
@@ -120,6 +124,22 @@ private:
     // Runs one IDE's work with every change journaled. Success: the journal goes, "Completed".
     // Failure (a false result or an error): the journal is undone and the IDE is as it was.
     bool Journaled(TTargetOptions& target, journal::Work work, const std::function<bool()>& body);
+    struct JournaledResult {
+        bool ok = false;
+        std::string error;  // the error that ended the work; empty for a false result
+        std::vector<std::string> problems;  // what could not be put back
+        std::string journalFolder;
+    };
+    // Runs a piece of work whose changes all go through a journal of its own, named NAME. A
+    // failure is undone, and in an update the folder FOLDER comes back from the old installation.
+    JournaledResult RunJournaled(const std::string& name, journal::Work work, const std::string& folder,
+                                 const std::function<bool()>& body);
+    // The maintenance copy of setup and the product's entry in Apps & Features, both or neither:
+    // one that cannot be written leaves the old ones, and the run says so in one line.
+    void RecordMaintenance();
+    void WriteMaintenanceCopy(const std::string& folder);
+    // The installation folder and the package files of every IDE that has the product.
+    std::uint64_t InstalledBytes();
     bool InstallInto(TTargetOptions& target);
     // What went wrong in each IDE that a maintenance run reinstalls, by its index; written to the
     // build log as the run starts.

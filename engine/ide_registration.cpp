@@ -68,6 +68,23 @@ void TCompiler::RegisterPackage(TTargetOptions& target, const std::string& baseN
         target.BPLDir + "\\" + sys::ChangeFileExt(target.Target.PackageFileName(baseName), ".bpl"), description);
 }
 
+std::vector<std::string> BuiltPackageFiles(const TTargetOptions& target, const std::string& baseName) {
+    const std::string packageFile = target.Target.PackageFileName(baseName);
+    std::vector<std::string> paths{target.BPLDir + "\\" + sys::ChangeFileExt(packageFile, ".bpl")};
+    for (const char* extension : {".dcp", ".bpi", ".lib"})
+        paths.push_back(target.DCPDir + "\\" + sys::ChangeFileExt(packageFile, extension));
+    return paths;
+}
+
+std::vector<std::string> BuiltPackageFiles(const TTargetOptions& target) {
+    std::vector<std::string> paths;
+    for (const char* package : RemovalOrder) {
+        const auto built = BuiltPackageFiles(target, package);
+        paths.insert(paths.end(), built.begin(), built.end());
+    }
+    return paths;
+}
+
 void TCompiler::RemovePackage(TTargetOptions& target, const std::string& baseName) {
     auto& ide = target.Target;
     const std::string packageFile = ide.PackageFileName(baseName);
@@ -83,9 +100,8 @@ void TCompiler::RemovePackage(TTargetOptions& target, const std::string& baseNam
     };
     for (const auto& folder : ide::PathFolders(Machine.system.GetEnv("PATH").value_or(""))) stale(folder);
     for (const auto& folder : ide.PackageSearchPaths) stale(ide.ExpandPathMacros(folder));
-    paths.push_back(target.BPLDir + "\\" + bpl);
-    for (const char* extension : {".dcp", ".bpi", ".lib"})
-        paths.push_back(target.DCPDir + "\\" + sys::ChangeFileExt(packageFile, extension));
+    const auto built = BuiltPackageFiles(target, baseName);
+    paths.insert(paths.end(), built.begin(), built.end());
     paths.push_back(Data.PackagesDir() + "\\" + sys::ChangeFileExt(packageFile, ".mak"));
     Files().DeleteFiles(paths);
 }

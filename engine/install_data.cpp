@@ -1,5 +1,7 @@
 #include "engine/install_data.h"
 
+#include "engine/uninstall_entry.h"
+
 #include "system/file_utils.h"
 #include "system/text.h"
 
@@ -65,6 +67,8 @@ void TInstallData::SaveToRegistry() {
 void TInstallData::WriteRecord(const std::optional<TRecord>& record) {
     if (!record) {
         Machine.registry.DeleteKey(Hive::LocalMachine, ProductRegistryKey);
+        // No installation, no entry in Apps & Features.
+        Machine.registry.DeleteKey(Hive::LocalMachine, UninstallRegistryKey);
         return;
     }
     const auto key =

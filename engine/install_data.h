@@ -136,7 +136,8 @@ public:
 
 private:
     std::string ReadDistributionFile(const std::string& name) const;
-    // Writes them, or deletes the key with every per-IDE record when there are none.
+    // Writes them, or deletes the key with every per-IDE record, and the entry in Apps & Features,
+    // when there are none.
     void WriteRecord(const std::optional<TRecord>& record);
     // As start-up read them, while they make an installation.
     std::optional<TRecord> startRecord_;

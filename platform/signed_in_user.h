@@ -36,6 +36,7 @@ public:
     void SetEnv(const std::string& name, const std::string& value) override { process_.SetEnv(name, value); }
     std::string ProgramFolder() override { return process_.ProgramFolder(); }
     std::string CurrentDirectory() override { return process_.CurrentDirectory(); }
+    std::string LocalDate() override { return process_.LocalDate(); }
     std::optional<std::string> LocaleAbbreviation() override { return process_.LocaleAbbreviation(); }
     std::optional<std::string> LoadResourceString(const std::string& modulePath, std::uint32_t id) override {
         return process_.LoadResourceString(modulePath, id);

@@ -63,6 +63,8 @@ public:
     // for a drive root ("D:\").
     virtual std::string ProgramFolder() = 0;
     virtual std::string CurrentDirectory() = 0;
+    // Today's date on the machine's clock, as YYYYMMDD.
+    virtual std::string LocalDate() = 0;
 
     // Abbreviated language name of the thread's locale ("ENU", "DEU"); nothing when unknown.
     virtual std::optional<std::string> LocaleAbbreviation() = 0;

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake g++ make googletest g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
           g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine wine64
-          xvfb x11-utils xdotool imagemagick clang libclang-rt-14-dev ccache)
+          xvfb x11-utils xdotool imagemagick clang libclang-rt-14-dev ccache osslsigncode openssl)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -10,10 +10,12 @@
 #include "cmdline/cmd_options.h"
 #include "engine/install_data.h"
 #include "engine/journal.h"
+#include "engine/uninstall_entry.h"
 #include "engine/user_hive.h"
 #include "platform/win32/instance_lock.h"
 #include "platform/win32/session_users.h"
 #include "platform/win32/system_library.h"
+#include "platform/win32/temporary_copy.h"
 #include "platform/win32/win32_machine.h"
 #include "setup/help_console.h"
 #include "setup/main_window.h"
@@ -25,6 +27,20 @@ constexpr const char* Title = "Quorvex Setup";
 constexpr const char* InstanceLockName = "Global\\QuorvexSetupRunning";
 constexpr const char* AlreadyRunning =
     "Quorvex Setup is already running. Finish or close it, then start setup again.";
+
+// A temporary copy of setup goes, with its folder, at the next restart, however the run ends.
+class RemovedAtRestart {
+public:
+    explicit RemovedAtRestart(std::string folder) : folder_(std::move(folder)) {}
+    ~RemovedAtRestart() {
+        if (!folder_.empty()) platform::win32::RemoveAtRestart(folder_);
+    }
+    RemovedAtRestart(const RemovedAtRestart&) = delete;
+    RemovedAtRestart& operator=(const RemovedAtRestart&) = delete;
+
+private:
+    std::string folder_;
+};
 
 }  // namespace
 
@@ -49,6 +65,21 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         setup::ShowOnConsoleAndWaitForEnter(options.HelpScreen());
         return 1;
     }
+
+    // The maintenance copy in the installation folder hands over to a copy of itself that an
+    // uninstall does not need to keep, before it takes the lock the copy is to take.
+    const std::string programFolder = machine.system.ProgramFolder();
+    if (engine::RunsFromInstallation(programFolder, engine::RecordedInstallDir(machine.registry),
+                                     [&] { return engine::ProtectedFolders(machine.system); }, machine.files)) {
+        std::vector<std::string> beside{"version"};
+        beside.insert(beside.end(), std::begin(engine::EditionMarkers), std::end(engine::EditionMarkers));
+        const std::string failure = platform::win32::StartTemporaryCopy(engine::TemporaryCopyPrefix, beside);
+        if (failure.empty()) return 0;
+        MessageBoxA(nullptr, failure.c_str(), Title, MB_OK | MB_ICONERROR);
+        return 2;
+    }
+    const RemovedAtRestart removal(
+        engine::IsTemporaryCopy(programFolder, platform::win32::TemporaryFolder()) ? programFolder : std::string());
 
     std::optional<platform::win32::InstanceLock> runningAlone;
     std::unique_ptr<engine::TInstallData> installData;

@@ -25,6 +25,7 @@ public:
     void SetEnv(const std::string& name, const std::string& value) override;
     std::string ProgramFolder() override { return programFolder; }
     std::string CurrentDirectory() override { return currentDirectory; }
+    std::string LocalDate() override { return localDate; }
     std::optional<std::string> LocaleAbbreviation() override { return localeAbbreviation; }
     std::optional<std::string> LoadResourceString(const std::string& modulePath,
                                                   std::uint32_t id) override;
@@ -55,6 +56,7 @@ public:
     std::map<std::string, std::string, LessText> environment;
     std::string programFolder = "C:\\Setup";
     std::string currentDirectory = "C:\\Setup";
+    std::string localDate = "20261208";
     std::optional<std::string> localeAbbreviation = std::string("ENU");
     // Resource-only modules by path: their string tables.
     std::map<std::string, std::map<std::uint32_t, std::string>, LessText> resourceModules;

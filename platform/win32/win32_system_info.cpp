@@ -1,5 +1,7 @@
 #include "platform/win32/win32_system_info.h"
 
+#include <cstdio>
+
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -112,6 +114,14 @@ std::string Win32SystemInfo::CurrentDirectory() {
     path.resize(GetCurrentDirectoryA(size, path.data()));
     if (path.size() > 3 && path.back() == '\\') path.pop_back();
     return path;
+}
+
+std::string Win32SystemInfo::LocalDate() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char text[9] = {};
+    std::snprintf(text, sizeof text, "%04u%02u%02u", now.wYear % 10000u, now.wMonth % 100u, now.wDay % 100u);
+    return text;
 }
 
 std::optional<std::string> Win32SystemInfo::LocaleAbbreviation() {

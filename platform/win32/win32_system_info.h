@@ -12,6 +12,7 @@ public:
     void SetEnv(const std::string& name, const std::string& value) override;
     std::string ProgramFolder() override;
     std::string CurrentDirectory() override;
+    std::string LocalDate() override;
     std::optional<std::string> LocaleAbbreviation() override;
     std::optional<std::string> LoadResourceString(const std::string& modulePath,
                                                   std::uint32_t id) override;

@@ -216,7 +216,8 @@ to_ide_page() {
     mkdir -p "$1"
     shot "$1/1-welcome.png"
     next; drive click "$W" Button "Yes, I accept this agreement"; shot "$1/2-licence.png"
-    next; drive type "$W" Edit "#114/#3" 'C:\Quorvex Test'; shot "$1/3-destination.png"
+    # The page fills its folder from the record as it is shown: typing goes in after that.
+    next; drive settle "$W"; drive type "$W" Edit "#114/#3" 'C:\Quorvex Test'; shot "$1/3-destination.png"
     next; shot "$1/4-ide-targets.png"
 }
 

@@ -14,6 +14,10 @@
 #   --bin DIR           where setup.exe and unrar.exe are (default: build/win32/bin; the tests,
 #                       which cannot run a 32-bit program here, give build/win64/bin)
 #   --host-bin DIR      where the host programs mksample and mkarc are (default: build/native/bin)
+#   --sign FILE.pfx     sign setup.exe and unrar.exe with Authenticode (osslsigncode), with the
+#                       vendor's certificate and key, so that Windows names the vendor
+#   --sign-password-file F   the password of FILE.pfx, as the first line of F
+#   --timestamp-url URL a time-stamping service, so that the signature outlives the certificate
 #
 # The output folder is made if needed. A file of an earlier run there is replaced, and a marker
 # not asked for this time is removed, so the folder always matches the options.
@@ -25,6 +29,9 @@ free=no
 version="2.4.1.17 Standard Edition"
 bin="$repo/build/win32/bin"
 host_bin="$repo/build/native/bin"
+sign=""
+sign_password_file=""
+timestamp_url=""
 
 usage() { sed -n '/^# usage:/,/^# The output/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2; exit 2; }
 
@@ -35,6 +42,9 @@ while [ $# -gt 0 ]; do
         --version) [ $# -ge 2 ] || usage; version=$2; shift ;;
         --bin) [ $# -ge 2 ] || usage; bin=$2; shift ;;
         --host-bin) [ $# -ge 2 ] || usage; host_bin=$2; shift ;;
+        --sign) [ $# -ge 2 ] || usage; sign=$2; shift ;;
+        --sign-password-file) [ $# -ge 2 ] || usage; sign_password_file=$2; shift ;;
+        --timestamp-url) [ $# -ge 2 ] || usage; timestamp_url=$2; shift ;;
         -*) usage ;;
         *) break ;;
     esac
@@ -46,6 +56,14 @@ out=$1
 for program in "$bin/setup.exe" "$bin/unrar.exe" "$host_bin/mksample" "$host_bin/mkarc"; do
     [ -f "$program" ] || { echo "mkdist: $program is missing: build it first" >&2; exit 1; }
 done
+if [ -n "$sign" ]; then
+    command -v osslsigncode >/dev/null || { echo "mkdist: osslsigncode is missing (scripts/install-deps.sh)" >&2; exit 1; }
+    [ -f "$sign" ] || { echo "mkdist: the certificate $sign is missing" >&2; exit 1; }
+    [ -z "$sign_password_file" ] || [ -f "$sign_password_file" ] ||
+        { echo "mkdist: the password file $sign_password_file is missing" >&2; exit 1; }
+elif [ -n "$sign_password_file$timestamp_url" ]; then
+    usage
+fi
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
@@ -58,9 +76,23 @@ mkdir -p "$out"
 cp "$bin/setup.exe" "$bin/unrar.exe" "$out/"
 printf '%s\r\n' "$version" > "$out/version"
 
+if [ -n "$sign" ]; then
+    sign_options=(-pkcs12 "$sign" -h sha256 -n "Quorvex Setup")
+    [ -n "$sign_password_file" ] && sign_options+=(-readpass "$sign_password_file")
+    [ -n "$timestamp_url" ] && sign_options+=(-t "$timestamp_url")
+    for program in setup.exe unrar.exe; do
+        if ! osslsigncode sign "${sign_options[@]}" -in "$out/$program" -out "$stage/$program" > "$stage/sign.log" 2>&1; then
+            echo "mkdist: signing $out/$program with $sign failed:" >&2
+            cat "$stage/sign.log" >&2
+            exit 1
+        fi
+        mv -f "$stage/$program" "$out/$program"
+    done
+fi
+
 set_marker() {  # set_marker NAME yes|no
     if [ "$2" = yes ]; then : > "$out/$1"; else rm -f "$out/$1"; fi
 }
 set_marker withsrcs "$with_sources"
 set_marker freevers "$free"
-echo "mkdist: $out ready (version \"$version\", sources: $with_sources, free: $free)"
+echo "mkdist: $out ready (version \"$version\", sources: $with_sources, free: $free, signed: $([ -n "$sign" ] && echo yes || echo no))"

@@ -55,6 +55,9 @@ inline std::string Stem(const std::string& file) {
     return name.substr(0, name.find_last_of('.'));
 }
 
+// What setup.exe of the distribution holds.
+inline const std::string SetupProgram = "MZ setup of 2.4.1.17";
+
 // A machine with a distribution in C:\Dist, simulated IDEs and tools that do what the real
 // ones would: the extractor lays out the product, the compilers write their output files.
 class CompilerTest : public ::testing::Test {
@@ -63,6 +66,7 @@ protected:
         machine.files.CreateDirectory("C:\\Dist");
         machine.system.currentDirectory = machine.system.programFolder = "C:\\Dist";
         machine.files.WriteFile("C:\\Dist\\version", "2.4.1.17");
+        machine.files.WriteFile("C:\\Dist\\setup.exe", SetupProgram);
         machine.system.SetEnv("PATH", "C:\\Windows");
         RegisterTools();
     }
