@@ -11,16 +11,6 @@ namespace engine {
 
 namespace {
 
-struct Expected {
-    std::string baseName;
-    bool design;
-};
-
-bool IsFile(platform::FileSystem& files, const std::string& path) {
-    const auto attributes = files.GetAttributes(path);
-    return attributes && (*attributes & platform::attr::Directory) == 0;
-}
-
 std::string Join(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
 
 class Check {
@@ -29,9 +19,9 @@ public:
         : data_(data), target_(target), ide_(target.Target), files_(data.Machine.files) {}
 
     std::vector<TDriftFinding> Run() {
-        const auto packages = ExpectedPackages();
+        const auto packages = InstalledPackages(target_, files_);
         for (const auto& package : packages)
-            if (package.design && target_.IDERegistration) Registration(package.baseName);
+            if (package.description && target_.IDERegistration) Registration(package.baseName);
         LibraryPaths();
         std::vector<std::string> present;
         for (const auto& package : packages)
@@ -39,7 +29,7 @@ public:
         for (const auto& problem : PackageLoadProblems(data_.Machine, target_, present))
             Add(TDriftKind::PackageWillNotLoad, problem);
         for (const auto& package : packages)
-            if (!package.design) Shadowing(package.baseName);
+            if (!package.description) Shadowing(package.baseName);
         ProductFiles();
         return std::move(findings_);
     }
@@ -51,21 +41,9 @@ private:
         return sys::ChangeFileExt(ide_.PackageFileName(baseName), ".bpl");
     }
 
-    // The main packages always; a connectivity package where its option is on and it was built,
-    // since one that did not build only warned at the installation.
-    std::vector<Expected> ExpectedPackages() const {
-        std::vector<Expected> packages = {{MainRuntimePackage, false}, {MainDesignPackage, true}};
-        for (const auto& package : Connectivity) {
-            if (!(target_.*package.option)) continue;
-            for (const auto& [baseName, design] : {std::pair{package.runtime, false}, {package.design, true}})
-                if (IsFile(files_, Join(target_.BPLDir, Bpl(baseName)))) packages.push_back({baseName, design});
-        }
-        return packages;
-    }
-
     void Registration(const std::string& baseName) {
         const std::string bpl = Bpl(baseName);
-        const std::string registered = Join(target_.BPLDir, bpl);
+        const std::string registered = PackageBplFile(target_, baseName);
         // The IDE disables a package by its path, and may take it out of the known packages: that
         // is one finding. An entry of an old copy elsewhere disables nothing of this one.
         for (int i = 0; i < ide_.DisabledPackages.Count(); ++i) {
@@ -93,18 +71,18 @@ private:
     }
 
     void Missing(TDriftKind kind, const std::string& path) {
-        if (!IsFile(files_, path)) Add(kind, "The file " + path + " is missing.");
+        if (!sys::FileExists(files_, path)) Add(kind, "The file " + path + " is missing.");
     }
 
     // True when the package file itself is there.
     bool PackageFiles(const std::string& baseName) {
         const std::string packageFile = ide_.PackageFileName(baseName);
-        const std::string bpl = Join(target_.BPLDir, Bpl(baseName));
+        const std::string bpl = PackageBplFile(target_, baseName);
         Missing(TDriftKind::PackageFileMissing, bpl);
         for (const char* extension : ide_.IsBCB() ? std::vector<const char*>{".bpi", ".lib"}
                                                   : std::vector<const char*>{".dcp"})
             Missing(TDriftKind::PackageFileMissing, Join(target_.DCPDir, sys::ChangeFileExt(packageFile, extension)));
-        return IsFile(files_, bpl);
+        return sys::FileExists(files_, bpl);
     }
 
     // The loader takes the first file of the package's name on the PATH: one in a folder before
@@ -114,7 +92,7 @@ private:
         for (const auto& folder : ide::PathFolders(data_.Machine.system.GetEnv("PATH").value_or(""))) {
             if (sys::SameText(sys::WithoutTrailingDelimiters(folder), target_.BPLDir)) return;
             const std::string path = sys::AddPathDelimiter(folder) + bpl;
-            if (IsFile(files_, path)) {
+            if (sys::FileExists(files_, path)) {
                 Add(TDriftKind::PackageShadowed,
                     path + " comes earlier on the PATH than " + target_.BPLDir + " and is loaded instead.");
                 return;

@@ -53,8 +53,12 @@ std::vector<std::string>::iterator FindFolder(const ide::TCompileTarget& ide, st
     return list.end();
 }
 
-bool ListsFolder(const ide::TCompileTarget& ide, std::vector<std::string> list, const std::string& folder) {
-    return FindFolder(ide, list, folder) != list.end();
+bool ListsFolder(const ide::TCompileTarget& ide, const std::vector<std::string>& list, const std::string& folder) {
+    const auto forms = FolderForms(ide, folder);
+    return std::any_of(list.begin(), list.end(), [&](const std::string& entry) {
+        return std::any_of(forms.begin(), forms.end(),
+                           [&](const std::string& form) { return sys::SameText(entry, form); });
+    });
 }
 
 void TCompiler::UnregisterPackage(TTargetOptions& target, const std::string& baseName) {
@@ -64,13 +68,12 @@ void TCompiler::UnregisterPackage(TTargetOptions& target, const std::string& bas
 }
 
 void TCompiler::RegisterPackage(TTargetOptions& target, const std::string& baseName, const std::string& description) {
-    target.Target.KnownPackages.AddPackage(
-        target.BPLDir + "\\" + sys::ChangeFileExt(target.Target.PackageFileName(baseName), ".bpl"), description);
+    target.Target.KnownPackages.AddPackage(PackageBplFile(target, baseName), description);
 }
 
 std::vector<std::string> BuiltPackageFiles(const TTargetOptions& target, const std::string& baseName) {
     const std::string packageFile = target.Target.PackageFileName(baseName);
-    std::vector<std::string> paths{target.BPLDir + "\\" + sys::ChangeFileExt(packageFile, ".bpl")};
+    std::vector<std::string> paths{PackageBplFile(target, baseName)};
     for (const char* extension : {".dcp", ".bpi", ".lib"})
         paths.push_back(target.DCPDir + "\\" + sys::ChangeFileExt(packageFile, extension));
     return paths;
@@ -156,18 +159,10 @@ bool TCompiler::RepairTarget(TTargetOptions& target) {
     if (!FoldersUsable(target)) return TargetFailed("Installation into ", target);
     target.Target.ReloadLists();
     return Journaled(target, journal::Work::Installation, [&] {
-        UnregisterPackage(target, MainRuntimePackage);
-        UnregisterPackage(target, MainDesignPackage);
-        if (target.IDERegistration) RegisterPackage(target, MainDesignPackage, MainDesignDescription);
-        for (const auto& package : Connectivity) {
-            UnregisterPackage(target, package.runtime);
-            UnregisterPackage(target, package.design);
-            const std::string design =
-                target.BPLDir + "\\" + sys::ChangeFileExt(target.Target.PackageFileName(package.design), ".bpl");
-            // Registered where the installation built it.
-            if (target.*package.option && target.IDERegistration && sys::FileOrDirExists(Files(), design))
-                RegisterPackage(target, package.design, package.description);
-        }
+        for (const char* package : RemovalOrder) UnregisterPackage(target, package);
+        if (target.IDERegistration)
+            for (const auto& package : InstalledPackages(target, Files()))
+                if (package.description) RegisterPackage(target, package.baseName, package.description);
         SetLibraryPaths(target);
         SaveSettings(target);
         AddMessage("Repaired " + target.Target.DisplayName() + " without a rebuild.");

@@ -14,6 +14,6 @@ std::vector<std::string> FolderForms(const ide::TCompileTarget& ide, const std::
 // The first entry that is one of the folder's spellings; the list's end when none is.
 std::vector<std::string>::iterator FindFolder(const ide::TCompileTarget& ide, std::vector<std::string>& list,
                                               const std::string& folder);
-bool ListsFolder(const ide::TCompileTarget& ide, std::vector<std::string> list, const std::string& folder);
+bool ListsFolder(const ide::TCompileTarget& ide, const std::vector<std::string>& list, const std::string& folder);
 
 }  // namespace engine

@@ -14,11 +14,6 @@ std::string FolderOfFile(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-bool IsFile(platform::FileSystem& files, const std::string& path) {
-    const auto attributes = files.GetAttributes(path);
-    return attributes && (*attributes & platform::attr::Directory) == 0;
-}
-
 }  // namespace
 
 // Looks where the system loader looks when the IDE loads a package by its full path: the IDE
@@ -36,7 +31,7 @@ std::vector<std::string> PackageLoadProblems(platform::Platform& machine, const 
     for (const auto& folder : ide::PathFolders(system.GetEnv("PATH").value_or(""))) searched.push_back(folder);
     const auto foundIn = [&](const std::vector<std::string>& folders, const std::string& file) {
         for (const auto& folder : folders)
-            if (!folder.empty() && IsFile(files, sys::AddPathDelimiter(folder) + file)) return folder;
+            if (!folder.empty() && sys::FileExists(files, sys::AddPathDelimiter(folder) + file)) return folder;
         return std::string();
     };
 
@@ -45,7 +40,7 @@ std::vector<std::string> PackageLoadProblems(platform::Platform& machine, const 
         const std::string bpl = sys::ChangeFileExt(target.Target.PackageFileName(baseName), ".bpl");
         const std::string path = sys::AddPathDelimiter(target.BPLDir) + bpl;
         const std::string problem = bpl + " cannot load in " + ide + ": ";
-        if (!IsFile(files, path)) {
+        if (!sys::FileExists(files, path)) {
             problems.push_back(problem + "the file is missing.");
             continue;
         }

@@ -1,6 +1,9 @@
 #pragma once
 // The product's packages as an installation builds and registers them in an IDE.
 
+#include <string>
+#include <vector>
+
 #include "engine/install_data.h"
 
 namespace engine {
@@ -23,5 +26,18 @@ inline constexpr ProductPackage Connectivity[] = {
     {"tkQuorvexCrODAC", "tkQuorvexDsgnCrODAC", "Quorvex Component CoreLab Oracle DAC Connectivity",
      &TTargetOptions::ODAC},
 };
+
+// The package file in the IDE's BPL folder, as the installation registers it.
+std::string PackageBplFile(const TTargetOptions& target, const std::string& baseName);
+
+struct InstalledPackage {
+    std::string baseName;
+    const char* description;  // a design package's, as registered; null for a runtime package
+};
+
+// The product's packages that an installation leaves for the IDE, in the order it builds and
+// registers them: the main ones, and each connectivity package whose option is on and whose
+// file was built (one that did not build only warned).
+std::vector<InstalledPackage> InstalledPackages(const TTargetOptions& target, platform::FileSystem& files);
 
 }  // namespace engine

@@ -211,13 +211,9 @@ std::string TCompileTarget::BDSProjectsFolder() const {
     std::string folderName = "Borland Studio Projects";
     if (const auto language = Machine.system.LocaleAbbreviation()) {
         const std::string base = RootDir + "\\Bin\\coreide" + row->ResourceSuffix + ".";
-        auto isFile = [&](const std::string& path) {
-            const auto attributes = Machine.files.GetAttributes(path);
-            return attributes && !(*attributes & platform::attr::Directory);
-        };
         std::string module = base + language->substr(0, 3);
-        if (!isFile(module)) module = base + language->substr(0, 2);
-        if (isFile(module))
+        if (!sys::FileExists(Machine.files, module)) module = base + language->substr(0, 2);
+        if (sys::FileExists(Machine.files, module))
             folderName = Machine.system.LoadResourceString(module, row->StringId).value_or("");
     }
     const auto documents = Machine.system.GetSpecialFolder(platform::SpecialFolder::Personal);

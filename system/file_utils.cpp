@@ -71,6 +71,11 @@ bool DirExists(platform::FileSystem& fs, const std::string& path) {
     return attributes && (*attributes & Directory) != 0;
 }
 
+bool FileExists(platform::FileSystem& fs, const std::string& path) {
+    const auto attributes = fs.GetAttributes(path);
+    return attributes && (*attributes & Directory) == 0;
+}
+
 bool IsLink(platform::FileSystem& fs, const std::string& path) {
     const auto attributes = fs.GetAttributes(RemovePathDelimiter(path));
     return attributes && (*attributes & ReparsePoint) != 0;

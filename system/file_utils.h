@@ -19,6 +19,9 @@ struct FoundFile {
 // Whether the path names a folder; false for an empty path, a file or an unreachable path.
 bool DirExists(platform::FileSystem& fs, const std::string& path);
 
+// Whether the path names a file; false for a folder or an unreachable path.
+bool FileExists(platform::FileSystem& fs, const std::string& path);
+
 // Whether the path names a link (junction or symbolic link) rather than an entry of its own.
 bool IsLink(platform::FileSystem& fs, const std::string& path);
 

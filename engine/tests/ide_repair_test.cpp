@@ -207,6 +207,27 @@ TEST_P(IdeRepairTest, DriftInTheFilesLeadsToARebuild) {
     }
 }
 
+// What the installation left is recorded with the IDE: a C++Builder build's headers too, and a
+// header that goes is a finding that a rebuild mends.
+TEST_P(IdeRepairTest, TheRecordHoldsWhatTheInstallationLeftAndAHeaderThatGoesIsFound) {
+    Install();
+    Start();
+    // The units (and for C++Builder their object files), and the form copied from the sources.
+    EXPECT_EQ(Target(Victim()).Units.size(), (Victim() == 0 ? 49u : 2 * 49u) + 1);
+    EXPECT_EQ(std::count(Target(Victim()).Units.begin(), Target(Victim()).Units.end(), "QvDialogs.dfm"), 1);
+    if (Victim() == 0) {
+        EXPECT_TRUE(Target(Victim()).Headers.empty());
+        return;
+    }
+    ASSERT_EQ(Target(Victim()).Headers.size(), 49u);
+    const std::string header = Target(Victim()).HPPDir + "\\QvGrid.hpp";
+    machine.files.DeleteFile(header);
+    EXPECT_EQ(KindsFound(), Kinds{TDriftKind::ProductFileMissing});
+    EXPECT_GT(Reinstall(), 0u);
+    EXPECT_TRUE(Exists(header));
+    EXPECT_TRUE(Findings().empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(DelphiAndCBuilder, IdeRepairTest, ::testing::Values(0, 1),
                          [](const auto& test) { return test.param == 0 ? "Delphi7" : "CBuilder6"; });
 
